@@ -1,1 +1,81 @@
-#include <gtest/gtest.h>
+// The flashing of an armed "Take" on timer 2, and ticks of other timers.
+#include "tests/quorvex/ComponentDriver.h"
+#include "tests/support/TempInstallation.h"
+
+namespace {
+
+class Flashing : public testing::Test {
+protected:
+    void SetUp() override {
+        installation.writeRouter(12, 16);
+        answerRouter12(host);
+        driver.message("takeHigh=H");
+        driver.message("takeLow=L");
+        driver.message("instance=studio");
+        driver.message("sourceID=3");
+        driver.message("destID=7");
+        driver.sent();
+    }
+
+    TempInstallation installation;
+    RecordingHost host;
+    ComponentDriver driver{&host};
+};
+
+TEST_F(Flashing, TenTicksAlternateThenDisarm) {
+    const Commands low = {"TP 'statesheet=L' '1' 'Take'"};
+    const Commands high = {"TP 'statesheet=H' '1' 'Take'"};
+    for (int tick = 1; tick <= 9; ++tick) {
+        SCOPED_TRACE(tick);
+        driver.tick();
+        EXPECT_EQ(driver.sent(), tick % 2 == 1 ? low : high);
+    }
+    driver.tick();
+    EXPECT_EQ(driver.sent(), (Commands{"ET 2", "CD '1' 'Take'"}));
+    // Disarmed: Deselect has no Take to disable.
+    driver.press("Deselect");
+    EXPECT_EQ(driver.sent().size(), 5u);
+}
+
+TEST_F(Flashing, ANewSelectionRestartsTheCount) {
+    for (int tick = 0; tick < 9; ++tick) driver.tick();
+    driver.message("sourceID=4");
+    driver.sent();
+    for (int tick = 0; tick < 9; ++tick) driver.tick();
+    EXPECT_EQ(driver.sent().size(), 9u);
+    driver.tick();
+    EXPECT_EQ(driver.sent(), (Commands{"ET 2", "CD '1' 'Take'"}));
+}
+
+TEST_F(Flashing, OtherTimersAreStoppedAtTheirFirstTick) {
+    for (int timer : {1, 7, 0, -3}) {
+        SCOPED_TRACE(timer);
+        driver.tick(timer);
+        EXPECT_EQ(driver.sent(), (Commands{"ET " + std::to_string(timer)}));
+    }
+    // The flashing count was not touched.
+    for (int tick = 0; tick < 9; ++tick) driver.tick();
+    driver.sent();
+    driver.tick();
+    EXPECT_EQ(driver.sent().front(), "ET 2");
+}
+
+TEST_F(Flashing, ALateTickAfterTheFlashingStoppedSetsTheStatesheetByParity) {
+    driver.press("Deselect");
+    driver.sent();
+    driver.tick();  // count 9
+    EXPECT_EQ(driver.sent(), (Commands{"TP 'statesheet=L' '1' 'Take'"}));
+    driver.tick();  // count 8
+    EXPECT_EQ(driver.sent(), (Commands{"TP 'statesheet=H' '1' 'Take'"}));
+}
+
+TEST_F(Flashing, TicksPastZeroKeepAlternatingWithoutDisablingAgain) {
+    for (int tick = 0; tick < 10; ++tick) driver.tick();
+    driver.sent();
+    driver.tick();  // count -1
+    EXPECT_EQ(driver.sent(), (Commands{"TP 'statesheet=L' '1' 'Take'"}));
+    driver.tick();  // count -2
+    EXPECT_EQ(driver.sent(), (Commands{"TP 'statesheet=H' '1' 'Take'"}));
+}
+
+}  // namespace
