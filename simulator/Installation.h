@@ -1,0 +1,56 @@
+// The simulated studio installation, read from the folder <root>/<system>
+// that the component also finds through KV_ROOT and KV_SYSTEM:
+//
+//   config/system/dev_NNN.ini       the devices' configuration files, in the
+//                                   installation's own format: section
+//                                   [Database], DatabaseSize_0 (sources) and
+//                                   DatabaseSize_1 (destinations)
+//   config/simulator/instances.txt  ours: one "INSTANCE DEVICE" a line; the
+//                                   answer to "SD 'INSTANCE'"
+//   config/simulator/router_NNN.txt ours, optional: the names and the initial
+//                                   crosspoints of device NNN:
+//                                     source INDEX NAME   (database 0)
+//                                     dest INDEX NAME     (database 1)
+//                                     route SOURCE DEST
+//                                   NAME is the rest of the line, kept as is
+//                                   ('|' included)
+//
+// In both files of ours '#' starts a comment line and blank lines are
+// skipped. Every device named in instances.txt must have its dev_NNN.ini.
+#ifndef SIMULATOR_INSTALLATION_H
+#define SIMULATOR_INSTALLATION_H
+
+#include <map>
+#include <string>
+
+#include "simulator/Router.h"
+
+class Installation {
+public:
+    // Reads the installation. On a fault returns false with a one-line error
+    // naming the file (and the line, for a bad line).
+    bool load(const std::string& root, const std::string& system, std::string& error);
+
+    // The device of an instance name; false for an unknown name.
+    bool device(const std::string& instance, int& device) const;
+    Router* router(int device);
+    const std::map<int, Router>& routers() const { return routers_; }
+    const std::map<std::string, int>& instances() const { return instances_; }
+
+    // <root>/<system>/config/system/dev_NNN.ini
+    std::string deviceFile(int device) const;
+
+    // The value of `key` in `section` of an INI file (names compared without
+    // regard to letter case, spaces trimmed); false when any is missing.
+    static bool iniValue(const std::string& path, const std::string& section,
+                         const std::string& key, std::string& value);
+
+private:
+    bool loadRouter(int device, const std::string& instancesWhere, std::string& error);
+
+    std::string folder_;
+    std::map<std::string, int> instances_;
+    std::map<int, Router> routers_;
+};
+
+#endif  // SIMULATOR_INSTALLATION_H

@@ -1,0 +1,75 @@
+#include "simulator/LayoutFile.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const char* const knownKinds[] = {"button", "text", "box"};
+
+bool knownKind(const std::string& kind) {
+    for (const char* known : knownKinds) {
+        if (kind == known) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> result;
+    std::istringstream in(line);
+    std::string word;
+    while (in >> word) result.push_back(word);
+    return result;
+}
+
+}  // namespace
+
+bool LayoutFile::load(const std::string& path, Panel& panel, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = path + ": cannot open the layout file";
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    return parse(path, content.str(), panel, error);
+}
+
+bool LayoutFile::parse(const std::string& path, const std::string& content, Panel& panel,
+                       std::string& error) {
+    Panel loaded = panel;
+    std::istringstream in(content);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::vector<std::string> parts = words(line);
+        if (parts.empty() || parts[0][0] == '#') continue;
+        const std::string where = path + ":" + std::to_string(number) + ": ";
+        if (!knownKind(parts[0])) {
+            error = where + "unknown control kind '" + parts[0] + "' (known: button, text, box)";
+            return false;
+        }
+        if (parts.size() < 2) {
+            error = where + "control of kind '" + parts[0] + "' without a name";
+            return false;
+        }
+        Panel::Control control;
+        control.kind = parts[0];
+        control.name = parts[1];
+        for (size_t i = 2; i < parts.size(); ++i) {
+            const size_t equals = parts[i].find('=');
+            if (equals == std::string::npos || equals == 0) {
+                error = where + "expected PROPERTY=VALUE, got '" + parts[i] + "'";
+                return false;
+            }
+            control.properties[parts[i].substr(0, equals)] = parts[i].substr(equals + 1);
+        }
+        if (!loaded.add(control)) {
+            error = where + "control '" + control.name + "' is defined twice";
+            return false;
+        }
+    }
+    panel = loaded;
+    return true;
+}

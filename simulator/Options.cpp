@@ -1,0 +1,83 @@
+#include "simulator/Options.h"
+
+#include "simulator/StepParser.h"
+
+#ifndef PANEL_HOST_DEFAULT_LIBRARY
+#define PANEL_HOST_DEFAULT_LIBRARY ""
+#endif
+#ifndef PANEL_HOST_SOURCE_DIR
+#define PANEL_HOST_SOURCE_DIR "."
+#endif
+
+bool Options::parse(int argc, char** argv, std::string& error) {
+    library = PANEL_HOST_DEFAULT_LIBRARY;
+    componentPath = std::string(PANEL_HOST_SOURCE_DIR) + "/panels/components/Quorvex";
+    root = std::string(PANEL_HOST_SOURCE_DIR) + "/examples/installation";
+    system = "main";
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        std::string* target = nullptr;
+        if (argument == "--library") target = &library;
+        if (argument == "--path") target = &componentPath;
+        if (argument == "--root") target = &root;
+        if (argument == "--system") target = &system;
+        if (target != nullptr) {
+            if (i + 1 >= argc) {
+                error = argument + " needs a value";
+                return false;
+            }
+            *target = argv[++i];
+        } else if (argument == "-i" || argument == "--interactive") {
+            interactive = true;
+        } else if (argument == "-v" || argument == "--verbose") {
+            verbose = true;
+        } else if (argument == "-h" || argument == "--help") {
+            help = true;
+        } else if (!argument.empty() && argument[0] == '-') {
+            error = "unknown option " + argument + " (see --help)";
+            return false;
+        } else if (scenario.empty()) {
+            scenario = argument;
+        } else {
+            error = "more than one scenario: " + scenario + " and " + argument;
+            return false;
+        }
+    }
+    if (library.empty()) {
+        error = "no component library: give --library FILE";
+        return false;
+    }
+    return true;
+}
+
+std::string Options::usage() {
+    return std::string(R"(Usage: panel_host [OPTIONS] [SCENARIO]
+
+Runs the take/undo component in a simulated panel runtime: loads the component
+library, creates the component through load_zant_client_script, and drives it
+with the steps of SCENARIO (a file, one step a line). Without SCENARIO the steps
+come from the terminal with a prompt, or from standard input when it is no
+terminal. Every notification and every command with its reply is traced.
+
+Options:
+  --library FILE     the component library (default: the Quorvex library of
+                     this build)
+  --path DIR         the path given to the export; the component loads its
+                     layout from DIR/myTakePanel.zant_ui (default: the
+                     component's folder in the source tree)
+  --root DIR         the installation's root folder, set as KV_ROOT
+                     (default: examples/installation of the source tree)
+  --system NAME      the system folder under the root, set as KV_SYSTEM
+                     (default: main)
+  -i, --interactive  after SCENARIO (if any), read steps with a prompt
+  -v, --verbose      also trace each reply the component hands back
+  -h, --help         this text
+
+Exit status: 0 when every expectation held and the trace has no error line;
+1 when an expectation failed or the component broke a host rule (an unknown
+panel or control, a reply handed back twice or never); 2 for bad input (an
+option, a scenario line, a missing file, a library without the export, a
+layout that cannot be loaded).
+
+)") + StepParser::help();
+}

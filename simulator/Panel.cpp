@@ -1,0 +1,94 @@
+#include "simulator/Panel.h"
+
+#include <utility>
+
+Panel::Panel(std::string id, std::string layoutFile)
+    : id_(std::move(id)), layoutFile_(std::move(layoutFile)) {}
+
+bool Panel::add(const Control& control) {
+    if (find(control.name) != nullptr) return false;
+    controls_.push_back(control);
+    return true;
+}
+
+Panel::Control* Panel::find(const std::string& name) {
+    for (Control& control : controls_) {
+        if (control.name == name) return &control;
+    }
+    return nullptr;
+}
+
+const Panel::Control* Panel::find(const std::string& name) const {
+    for (const Control& control : controls_) {
+        if (control.name == name) return &control;
+    }
+    return nullptr;
+}
+
+std::string Panel::property(const std::string& control, const std::string& name) const {
+    const Control* found = find(control);
+    if (found == nullptr) return std::string();
+    if (name == "enabled") return found->enabled ? "true" : "false";
+    const auto value = found->properties.find(name);
+    return value == found->properties.end() ? std::string() : value->second;
+}
+
+std::string Panel::allProperties(const std::string& control) const {
+    const Control* found = find(control);
+    if (found == nullptr) return std::string();
+    std::string all = std::string("enabled=") + (found->enabled ? "true" : "false");
+    for (const auto& entry : found->properties) all += "," + entry.first + "=" + entry.second;
+    return all;
+}
+
+std::string Panel::matching(const std::string& pattern) const {
+    std::string ids;
+    for (const Control& control : controls_) {
+        if (!globMatch(pattern, control.name)) continue;
+        if (!ids.empty()) ids += ',';
+        ids += control.name;
+    }
+    return ids;
+}
+
+std::string Panel::draw() const {
+    std::string drawing = "panel " + id_ + " (" + layoutFile_ + ")\n";
+    size_t width = 0;
+    for (const Control& control : controls_) {
+        if (control.name.size() > width) width = control.name.size();
+    }
+    for (const Control& control : controls_) {
+        std::string line = "  " + control.name + std::string(width - control.name.size(), ' ');
+        line +=
+            control.kind == "button" ? "  [" + control.kind + "] " : "  (" + control.kind + ") ";
+        line += control.enabled ? "enabled " : "disabled";
+        for (const auto& entry : control.properties) {
+            line += "  " + entry.first + "=\"" + entry.second + "\"";
+        }
+        drawing += line + "\n";
+    }
+    return drawing;
+}
+
+bool globMatch(const std::string& pattern, const std::string& text) {
+    size_t p = 0;
+    size_t t = 0;
+    size_t starAt = std::string::npos;
+    size_t resumeAt = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starAt = p++;
+            resumeAt = t;
+        } else if (starAt != std::string::npos) {
+            p = starAt + 1;
+            t = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}

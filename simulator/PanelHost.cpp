@@ -1,0 +1,389 @@
+#include "simulator/PanelHost.h"
+
+#include "simulator/LayoutFile.h"
+
+namespace {
+
+// The text of a reply as the trace shows it: quoted, line feeds as "\n".
+std::string quoted(const std::string& text) {
+    std::string shown = "\"";
+    for (char c : text) {
+        if (c == '\n') {
+            shown += "\\n";
+        } else {
+            shown += c;
+        }
+    }
+    return shown + "\"";
+}
+
+}  // namespace
+
+PanelHost::PanelHost(Installation& installation, VirtualClock& clock, Trace& trace)
+    : installation_(installation), clock_(clock), trace_(trace) {}
+
+void PanelHost::beginAction() {
+    commands_.clear();
+    parentEvents_.clear();
+}
+
+Panel* PanelHost::panel(const std::string& id) {
+    const auto found = panels_.find(id);
+    return found == panels_.end() ? nullptr : &found->second;
+}
+
+char* PanelHost::execute(const char* text, int mode) {
+    if (mode == modeRelease) return release(text);
+    if (mode != modeCommand) {
+        trace_.error("execute with unknown mode " + std::to_string(mode));
+        return nullptr;
+    }
+    if (text == nullptr) {
+        trace_.error("execute of a null command text");
+        return nullptr;
+    }
+    const CommandText parsed(text);
+    commands_.push_back(parsed.text());
+    note_.clear();
+    faults_.clear();
+    char* result = command(parsed);
+    std::string line = parsed.text();
+    if (result != nullptr && parsed.mnemonic() != "PS") line += "  => " + quoted(result);
+    if (result == nullptr && ReplyLedger::mustComeBack(parsed.mnemonic())) line += "  => null";
+    if (!note_.empty()) line += "   (" + note_ + ")";
+    trace_.detail(line);
+    for (const std::string& fault : faults_) trace_.error(fault);
+    return result;
+}
+
+char* PanelHost::release(const char* text) {
+    std::string command;
+    switch (ledger_.release(text, command)) {
+        case ReplyLedger::Release::ok:
+            if (trace_.verbose()) trace_.detail("handed back: reply of " + command);
+            break;
+        case ReplyLedger::Release::nullReply:
+            if (trace_.verbose()) trace_.detail("handed back: null");
+            break;
+        case ReplyLedger::Release::twice:
+            trace_.error("the reply of \"" + command + "\" was handed back twice");
+            break;
+        case ReplyLedger::Release::unknown:
+            trace_.error("a pointer that is no reply of the host was handed back");
+            break;
+    }
+    return nullptr;
+}
+
+void PanelHost::reportOutstanding() {
+    for (const std::string& command : ledger_.outstanding()) {
+        trace_.error("the reply of \"" + command + "\" was never handed back");
+    }
+}
+
+char* PanelHost::command(const CommandText& command) {
+    const std::string& mnemonic = command.mnemonic();
+    if (mnemonic == "PS") return panelShow(command);
+    if (mnemonic == "TP") return textPut(command);
+    if (mnemonic == "TG") return textGet(command);
+    if (mnemonic == "CE") return enable(command, true);
+    if (mnemonic == "CD") return enable(command, false);
+    if (mnemonic == "HN") return hostNotify(command);
+    if (mnemonic == "SD") return instanceLookup(command);
+    if (mnemonic == "XI") return controlList(command);
+    if (mnemonic == "RC") return crosspoint(command);
+    if (mnemonic == "RN") return routerName(command);
+    if (mnemonic == "RP") return routerPoll(command);
+    if (mnemonic == "RR") return routerRegister(command);
+    if (mnemonic == "RU") return routerUnregister(command);
+    if (mnemonic == "ET") return timer(command);
+    if (command.text() == "AS") {
+        note("the component detaches from the host");
+        return nullptr;
+    }
+    fault("unknown command \"" + command.text() + "\"");
+    return nullptr;
+}
+
+char* PanelHost::reply(const CommandText& command, const std::string& text) {
+    return ledger_.issue(command.text(), text);
+}
+
+void PanelHost::malformed(const CommandText& command, const std::string& expected) {
+    fault("malformed command \"" + command.text() + "\": expected " + expected);
+}
+
+void PanelHost::note(const std::string& text) {
+    note_ = text;
+}
+
+void PanelHost::fault(const std::string& text) {
+    faults_.push_back(text);
+}
+
+Panel::Control* PanelHost::control(const CommandText& command, const std::string& panelId,
+                                   const std::string& controlId) {
+    Panel* target = panel(panelId);
+    if (target == nullptr) {
+        fault(command.mnemonic() + ": there is no panel '" + panelId + "'");
+        return nullptr;
+    }
+    Panel::Control* found = target->find(controlId);
+    if (found == nullptr) {
+        fault(command.mnemonic() + ": panel '" + panelId + "' has no control '" + controlId + "'");
+    }
+    return found;
+}
+
+Router* PanelHost::router(const CommandText& command, int device) {
+    Router* found = installation_.router(device);
+    if (found == nullptr) {
+        fault(command.mnemonic() + ": the installation has no device " + std::to_string(device));
+    }
+    return found;
+}
+
+// Panels and controls ---------------------------------------------------------
+
+char* PanelHost::panelShow(const CommandText& command) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(0, 0, fields) || fields.size() < 2 || fields.size() > 3) {
+        malformed(command, "PS 'panel' 'file' ['extra']");
+        return nullptr;
+    }
+    Panel loaded(fields[0], fields[1]);
+    std::string error;
+    if (!LayoutFile::load(fields[1], loaded, error)) {
+        fault(error);
+        if (layoutError_.empty()) layoutError_ = error;
+        return nullptr;
+    }
+    panels_[fields[0]] = loaded;
+    note("panel " + fields[0] + " shows " + std::to_string(loaded.controls().size()) + " controls");
+    return reply(command, fields[0]);
+}
+
+char* PanelHost::textPut(const CommandText& command) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(3, 0, fields)) {
+        malformed(command, "TP 'property=value' 'panel' 'control'");
+        return nullptr;
+    }
+    const size_t equals = fields[0].find('=');
+    if (equals == std::string::npos || equals == 0) {
+        malformed(command, "TP 'property=value' 'panel' 'control'");
+        return nullptr;
+    }
+    Panel::Control* target = control(command, fields[1], fields[2]);
+    if (target != nullptr)
+        target->properties[fields[0].substr(0, equals)] = fields[0].substr(equals + 1);
+    return nullptr;
+}
+
+char* PanelHost::textGet(const CommandText& command) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(3, 2, fields)) {
+        malformed(command, "TG 'panel' 'control' 'property'");
+        return nullptr;
+    }
+    if (control(command, fields[0], fields[1]) == nullptr) return nullptr;
+    const Panel& target = panels_[fields[0]];
+    if (fields[2] == "all") return reply(command, target.allProperties(fields[1]));
+    return reply(command, fields[2] + "=" + target.property(fields[1], fields[2]));
+}
+
+char* PanelHost::enable(const CommandText& command, bool enabled) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(2, 1, fields)) {
+        malformed(command, command.mnemonic() + " 'panel' 'control'");
+        return nullptr;
+    }
+    Panel::Control* target = control(command, fields[0], fields[1]);
+    if (target != nullptr) {
+        target->enabled = enabled;
+        if (!enabled) target->armedForSecondPush = false;
+    }
+    return nullptr;
+}
+
+char* PanelHost::hostNotify(const CommandText& command) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(1, 0, fields)) {
+        malformed(command, "HN 'event'");
+        return nullptr;
+    }
+    parentEvents_.push_back(fields[0]);
+    note("the parent panel receives the event \"" + fields[0] + "\"");
+    return nullptr;
+}
+
+char* PanelHost::instanceLookup(const CommandText& command) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(1, 0, fields)) {
+        malformed(command, "SD 'instance'");
+        return nullptr;
+    }
+    int device = 0;
+    if (!installation_.device(fields[0], device)) {
+        note("no instance of that name");
+        return nullptr;
+    }
+    return reply(command, std::to_string(device));
+}
+
+char* PanelHost::controlList(const CommandText& command) {
+    std::vector<std::string> fields;
+    if (!command.quotedFields(2, 1, fields)) {
+        malformed(command, "XI 'panel' 'pattern'");
+        return nullptr;
+    }
+    Panel* target = panel(fields[0]);
+    if (target == nullptr) {
+        fault("XI: there is no panel '" + fields[0] + "'");
+        return nullptr;
+    }
+    return reply(command, target->matching(fields[1]));
+}
+
+// Routers -----------------------------------------------------------------------
+
+bool PanelHost::connect(int device, int source, int destination, std::string& error) {
+    Router* target = installation_.router(device);
+    if (target == nullptr) {
+        error = "the installation has no device " + std::to_string(device);
+        return false;
+    }
+    if (!target->validSource(source) || !target->validDestination(destination)) {
+        error = "device " + std::to_string(device) + " has sources 1.." +
+                std::to_string(target->sources()) + " and destinations 1.." +
+                std::to_string(target->destinations()) + ": no crosspoint " +
+                std::to_string(source) + " -> " + std::to_string(destination);
+        return false;
+    }
+    target->connect(source, destination);
+    if (target->registered(destination)) {
+        revertives_.push_back(zant_revertive_record{device, 0, destination, source});
+    }
+    return true;
+}
+
+char* PanelHost::crosspoint(const CommandText& command) {
+    // RC device source destination ',extra' flag
+    const std::string& rest = command.rest();
+    const size_t quote = rest.find('\'');
+    const size_t lastSpace = rest.rfind(' ');
+    std::vector<int> numbers;
+    if (quote == std::string::npos || lastSpace == std::string::npos || lastSpace < quote ||
+        !CommandText("RC " + rest.substr(0, quote == 0 ? 0 : quote - 1)).numbers(numbers) ||
+        numbers.size() != 3) {
+        malformed(command, "RC device source destination ',extra' flag");
+        return nullptr;
+    }
+    const std::string extra = rest.substr(quote, lastSpace - quote);
+    const std::string flag = rest.substr(lastSpace + 1);
+    if (extra.size() < 3 || extra[1] != ',' || extra.back() != '\'' ||
+        (flag != "0" && flag != "1")) {
+        malformed(command, "RC device source destination ',extra' flag");
+        return nullptr;
+    }
+    std::string error;
+    if (!connect(numbers[0], numbers[1], numbers[2], error)) {
+        fault("RC: " + error);
+        return nullptr;
+    }
+    std::string sourceName;
+    std::string destinationName;
+    Router* target = installation_.router(numbers[0]);
+    target->name(Router::sourceDatabase, numbers[1], sourceName);
+    target->name(Router::destinationDatabase, numbers[2], destinationName);
+    note("device " + std::to_string(numbers[0]) + ": " + destinationName + " <- " + sourceName);
+    return nullptr;
+}
+
+char* PanelHost::routerName(const CommandText& command) {
+    std::vector<int> numbers;
+    if (!command.numbers(numbers) || numbers.size() != 3) {
+        malformed(command, "RN device database index");
+        return nullptr;
+    }
+    Router* target = router(command, numbers[0]);
+    if (target == nullptr) return nullptr;
+    std::string name;
+    if (!target->name(numbers[1], numbers[2], name)) {
+        note("no such name");
+        return nullptr;
+    }
+    return reply(command, name);
+}
+
+char* PanelHost::routerPoll(const CommandText& command) {
+    std::vector<int> numbers;
+    if (!command.numbers(numbers) || numbers.size() != 3) {
+        malformed(command, "RP device first last");
+        return nullptr;
+    }
+    Router* target = router(command, numbers[0]);
+    if (target == nullptr) return nullptr;
+    const int first = numbers[1] < 1 ? 1 : numbers[1];
+    const int last = numbers[2] > target->destinations() ? target->destinations() : numbers[2];
+    for (int destination = first; destination <= last; ++destination) {
+        revertives_.push_back(
+            zant_revertive_record{numbers[0], 0, destination, target->source(destination)});
+    }
+    note(first <= last ? std::to_string(last - first + 1) + " revertives to follow"
+                       : std::string("no destination in that range"));
+    return nullptr;
+}
+
+char* PanelHost::routerRegister(const CommandText& command) {
+    std::string rest = command.rest();
+    const std::string addField = " 'ADD'";
+    const bool add = rest.size() > addField.size() &&
+                     rest.compare(rest.size() - addField.size(), addField.size(), addField) == 0;
+    if (add) rest.erase(rest.size() - addField.size());
+    std::vector<int> numbers;
+    if (!CommandText("RR " + rest).numbers(numbers) || numbers.size() != 3) {
+        malformed(command, "RR device first last ['ADD']");
+        return nullptr;
+    }
+    Router* target = router(command, numbers[0]);
+    if (target == nullptr) return nullptr;
+    target->registerRange(numbers[1], numbers[2], add);
+    note("registered for " + target->registrations());
+    return nullptr;
+}
+
+char* PanelHost::routerUnregister(const CommandText& command) {
+    std::vector<int> numbers;
+    if (!command.numbers(numbers) || numbers.size() != 1) {
+        malformed(command, "RU device");
+        return nullptr;
+    }
+    Router* target = router(command, numbers[0]);
+    if (target == nullptr) return nullptr;
+    target->unregisterAll();
+    // Revertives not yet delivered for a device the component left are dropped.
+    for (auto it = revertives_.begin(); it != revertives_.end();) {
+        it = it->device == numbers[0] ? revertives_.erase(it) : it + 1;
+    }
+    return nullptr;
+}
+
+char* PanelHost::timer(const CommandText& command) {
+    std::vector<int> numbers;
+    if (!command.numbers(numbers) || numbers.empty() || numbers.size() > 2) {
+        malformed(command, "ET timer [interval]");
+        return nullptr;
+    }
+    if (numbers.size() == 2 && numbers[1] >= 1) {
+        clock_.start(numbers[0], numbers[1]);
+        note("timer " + std::to_string(numbers[0]) + " every " + std::to_string(numbers[1]) +
+             " ms");
+    } else {
+        const bool wasRunning = clock_.running(numbers[0]);
+        clock_.stop(numbers[0]);
+        note("timer " + std::to_string(numbers[0]) +
+             (wasRunning ? " stopped" : " was not running"));
+    }
+    return nullptr;
+}

@@ -1,0 +1,96 @@
+// The simulated panel runtime as the component sees it: the `zant_host` whose
+// `execute` carries out the component's command texts on the panels, the
+// routers of the installation and the timers of the virtual clock, traces
+// each command with its reply, and checks the hand-back of replies.
+//
+// Revertives that a command causes ("RC", "RP") are queued, not delivered from
+// inside `execute`: the component's handler runs to its end first, as with
+// the field host. The caller delivers them once `notify` has returned.
+#ifndef SIMULATOR_PANEL_HOST_H
+#define SIMULATOR_PANEL_HOST_H
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/zant_host.h"
+#include "simulator/CommandText.h"
+#include "simulator/Installation.h"
+#include "simulator/Panel.h"
+#include "simulator/ReplyLedger.h"
+#include "simulator/Trace.h"
+#include "simulator/VirtualClock.h"
+
+class PanelHost : public zant_host {
+public:
+    PanelHost(Installation& installation, VirtualClock& clock, Trace& trace);
+
+    char* execute(const char* text, int mode) override;
+
+    // Starts a new action: forgets the commands and parent events recorded
+    // for the previous one.
+    void beginAction();
+    const std::vector<std::string>& commands() const { return commands_; }
+    const std::vector<std::string>& parentEvents() const { return parentEvents_; }
+
+    // Revertives waiting for delivery, oldest first.
+    std::deque<zant_revertive_record>& pendingRevertives() { return revertives_; }
+
+    Panel* panel(const std::string& id);
+    const std::map<std::string, Panel>& panels() const { return panels_; }
+
+    // A layout that could not be loaded; empty when none failed. Such a fault
+    // ends a scenario: nothing the component does afterwards can be judged.
+    const std::string& layoutError() const { return layoutError_; }
+
+    // Routes `source` to `destination` on `device`, and queues a revertive if
+    // the component registered for it. False (with `error`) for an unknown
+    // device or an index outside the router.
+    bool connect(int device, int source, int destination, std::string& error);
+
+    // Reports, as error lines, the replies never handed back.
+    void reportOutstanding();
+
+private:
+    char* command(const CommandText& command);
+    char* release(const char* reply);
+    char* panelShow(const CommandText& command);
+    char* textPut(const CommandText& command);
+    char* textGet(const CommandText& command);
+    char* enable(const CommandText& command, bool enabled);
+    char* hostNotify(const CommandText& command);
+    char* instanceLookup(const CommandText& command);
+    char* controlList(const CommandText& command);
+    char* crosspoint(const CommandText& command);
+    char* routerName(const CommandText& command);
+    char* routerPoll(const CommandText& command);
+    char* routerRegister(const CommandText& command);
+    char* routerUnregister(const CommandText& command);
+    char* timer(const CommandText& command);
+
+    // The control addressed by a command; an error line when unknown.
+    Panel::Control* control(const CommandText& command, const std::string& panelId,
+                            const std::string& controlId);
+    Router* router(const CommandText& command, int device);
+    char* reply(const CommandText& command, const std::string& text);
+    void malformed(const CommandText& command, const std::string& expected);
+    void note(const std::string& text);
+    void fault(const std::string& text);
+
+    // Filled while one command runs, printed after its trace line.
+    std::string note_;
+    std::vector<std::string> faults_;
+
+    Installation& installation_;
+    VirtualClock& clock_;
+    Trace& trace_;
+    ReplyLedger ledger_;
+    std::map<std::string, Panel> panels_;
+    std::vector<std::string> commands_;
+    std::vector<std::string> parentEvents_;
+    std::deque<zant_revertive_record> revertives_;
+    std::string layoutError_;
+};
+
+#endif  // SIMULATOR_PANEL_HOST_H

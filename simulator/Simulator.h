@@ -1,0 +1,70 @@
+// One simulated run: the installation, the virtual clock, the host, the
+// loaded component library and the one component created from it, driven
+// step by step.
+#ifndef SIMULATOR_SIMULATOR_H
+#define SIMULATOR_SIMULATOR_H
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "simulator/Installation.h"
+#include "simulator/LibraryLoader.h"
+#include "simulator/Options.h"
+#include "simulator/PanelHost.h"
+#include "simulator/StepParser.h"
+#include "simulator/Trace.h"
+#include "simulator/VirtualClock.h"
+
+class Simulator {
+public:
+    Simulator(const Options& options, std::ostream& out);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Reads the installation, sets KV_ROOT and KV_SYSTEM, loads the library
+    // and creates the component. False with a one-line `error` on a fault.
+    bool start(std::string& error);
+    // Carries out one step. Faults of the step are traced and counted.
+    void run(const Step& step);
+    // Destroys the component and reports the replies never handed back.
+    void finish();
+
+    // A fault after which a scenario cannot go on (a layout that failed).
+    const std::string& fatalError() const { return host_.layoutError(); }
+    bool quitRequested() const { return quit_; }
+    // Failed expectations and error lines of the trace.
+    int failures() const { return failedExpectations_ + trace_.errors(); }
+
+private:
+    // ${path}, ${root} and ${system} replaced by the options' values.
+    std::string substituted(const std::string& text) const;
+    void beginAction(const std::string& description);
+    void sendMessage(const Step& step);
+    void press(const Step& step, int pushes);
+    void push(Panel::Control& control, const std::string& eventText);
+    void wait(int64_t milliseconds);
+    void tick(int timer);
+    void deliverTick(int timer);
+    void route(const Step& step);
+    void show(const Step& step);
+    void expect(const Step& step);
+    void deliverRevertives();
+    void stepError(const Step& step, const std::string& text);
+    void expectation(const Step& step, bool held, const std::string& what,
+                     const std::string& actual);
+
+    Options options_;
+    Trace trace_;
+    Installation installation_;
+    VirtualClock clock_;
+    PanelHost host_;
+    LibraryLoader library_;
+    zant_client_callback* component_ = nullptr;
+    std::optional<std::string> lastReply_;
+    bool quit_ = false;
+    int failedExpectations_ = 0;
+};
+
+#endif  // SIMULATOR_SIMULATOR_H
