@@ -1,0 +1,87 @@
+#include "tests/reliability/NotifyDriver.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "script_helper/parentMessage.h"
+
+namespace {
+
+constexpr size_t maxViolations = 100;
+
+}  // namespace
+
+NotifyDriver::~NotifyDriver() {
+    releaseAll();
+}
+
+void NotifyDriver::violation(const std::string& what) {
+    if (violations_.size() < maxViolations) violations_.push_back(what);
+}
+
+char* NotifyDriver::notify(void* data, int kind) {
+    char* result = component_->notify(data, kind);
+    if (host_ != nullptr && host_->mustComeBack() != 0) {
+        violation("kind " + std::to_string(kind) + " returned with " +
+                  std::to_string(host_->mustComeBack()) + " host replies not handed back");
+    }
+    if (kind != zantParentMessage && result != nullptr) {
+        violation("kind " + std::to_string(kind) + " answered non-null");
+    }
+    return result;
+}
+
+void NotifyDriver::revertive(int device, int index, int value) {
+    // On the heap and exactly the record's size: a read past it is caught.
+    auto record = std::make_unique<zant_revertive_record>();
+    *record = zant_revertive_record{device, 0, index, value};
+    notify(record.get(), zantRevertive);
+}
+
+void NotifyDriver::press(const char* panel, const char* id, const char* text) {
+    std::unique_ptr<parentMessage> split;
+    if (text != nullptr) split = std::make_unique<parentMessage>(text);
+    auto record = std::make_unique<zant_button_record>();
+    *record = zant_button_record{0, 0, panel, id, split.get()};
+    notify(record.get(), zantButton);
+}
+
+std::string NotifyDriver::message(const char* text) {
+    // A private copy, so the component cannot write into the caller's text.
+    std::unique_ptr<char[]> copy;
+    if (text != nullptr) {
+        const size_t size = std::strlen(text) + 1;
+        copy = std::make_unique<char[]>(size);
+        std::memcpy(copy.get(), text, size);
+    }
+    char* reply = notify(copy.get(), zantParentMessage);
+    if (reply == nullptr) return {};
+    ++repliesGiven_;
+    std::string replyText(reply);
+    if (replyText.empty()) violation("an empty kind-3 reply instead of null");
+    replies_.push_back(reply);
+    while (replies_.size() > held_) {
+        notify(replies_.front(), zantReleaseReply);
+        replies_.pop_front();
+        ++repliesReleased_;
+    }
+    return replyText;
+}
+
+void NotifyDriver::tick(int timer) {
+    notify(reinterpret_cast<void*>(static_cast<intptr_t>(timer)), zantTimer);
+}
+
+void NotifyDriver::word(int kind, long value) {
+    char* result = component_->notify(reinterpret_cast<void*>(static_cast<intptr_t>(value)), kind);
+    if (result != nullptr) violation("kind " + std::to_string(kind) + " answered non-null");
+}
+
+void NotifyDriver::releaseAll() {
+    while (!replies_.empty()) {
+        notify(replies_.front(), zantReleaseReply);
+        replies_.pop_front();
+        ++repliesReleased_;
+    }
+}
