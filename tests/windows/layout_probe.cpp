@@ -1,0 +1,3 @@
+// Compiled alone by the layout check: the host's records as the component's
+// sources see them.
+#include "host/zant_host.h"
