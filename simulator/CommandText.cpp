@@ -61,6 +61,7 @@ bool CommandText::quotedFields(int count, int freeField, std::vector<std::string
 
 bool CommandText::numbers(std::vector<int>& values) const {
     values.clear();
+    if (!rest_.empty() && rest_.back() == ' ') return false;
     size_t at = 0;
     while (at < rest_.size()) {
         size_t end = rest_.find(' ', at);
