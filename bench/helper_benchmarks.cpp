@@ -81,6 +81,15 @@ void textPut(benchmark::State& state) {
     command(state, [&](Quorvex& c, int) { c.textPut(property, style, panel, control); });
 }
 
+// The configuration file read that "instance" makes; sends nothing.
+void databaseSize(benchmark::State& state) {
+    if (!ComponentRig::installationReady()) {
+        state.SkipWithError("cannot create the temporary installation folder");
+        return;
+    }
+    command(state, [](Quorvex& c, int) { benchmark::DoNotOptimize(c.databaseSize(12, 1)); });
+}
+
 }  // namespace
 
 void addHelperBenchmarks(BenchmarkCatalogue& catalogue) {
@@ -93,4 +102,5 @@ void addHelperBenchmarks(BenchmarkCatalogue& catalogue) {
     catalogue.add("command/timerStop", timerStop, Goal::noAllocation);
     catalogue.add("command/routerCrosspoint", routerCrosspoint, Goal::perText);
     catalogue.add("command/textPut", textPut, Goal::perText);
+    catalogue.add("helper/databaseSize", databaseSize, Goal::none);
 }
