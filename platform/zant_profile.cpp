@@ -17,8 +17,9 @@ int zant_get_profile_string(const char* section, const char* key, const char* de
 
 namespace {
 
+// White space, and the end-of-file mark (Ctrl-Z) that old editors leave.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 std::string trimmed(const std::string& text) {
@@ -29,10 +30,17 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-bool sameName(const std::string& a, const char* b) {
-    const size_t length = std::strlen(b);
-    if (a.size() != length) return false;
-    for (size_t i = 0; i < length; ++i) {
+// "x" and 'x' read as x; a lone or unmatched quote stays.
+std::string unquoted(const std::string& text) {
+    if (text.size() >= 2 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0]) {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i];
         char y = b[i];
         if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
@@ -42,8 +50,10 @@ bool sameName(const std::string& a, const char* b) {
     return true;
 }
 
-// Finds `key` in the first `section` of the file; false when any is missing.
-bool findValue(const char* section, const char* key, const char* path, std::string& value) {
+// Finds `key` in the first `section` of the file. False when the file, the
+// section or the key is missing, and when the key's first line has no '='.
+bool findValue(const std::string& section, const std::string& key, const char* path,
+               std::string& value) {
     std::string localPath(path);
     for (char& c : localPath) {
         if (c == '\\') c = '/';
@@ -52,39 +62,44 @@ bool findValue(const char* section, const char* key, const char* path, std::stri
     if (file == nullptr) return false;
 
     bool found = false;
-    bool sectionSeen = false;  // the first matching section has begun
     bool inSection = false;
     bool firstLine = true;
     std::string line;
-    for (int c = 0; c != EOF && !found;) {
+    for (int c = 0; c != EOF;) {
         line.clear();
         while ((c = std::fgetc(file)) != EOF && c != '\n') line += static_cast<char>(c);
         if (firstLine && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         firstLine = false;
         const std::string text = trimmed(line);
         if (text.empty() || text[0] == ';') continue;
-        if (text[0] == '[') {
-            const size_t close = text.find(']');
-            const std::string name =
-                trimmed(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+        // A section's name runs to the line's last ']'; a '[' line without
+        // one is no section header but an ordinary line.
+        const size_t close = text.rfind(']');
+        if (text[0] == '[' && close != std::string::npos) {
             if (inSection) break;  // only the first matching section counts
-            inSection = !sectionSeen && sameName(name, section);
-            sectionSeen = sectionSeen || inSection;
+            inSection = sameName(trimmed(text.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection) continue;
+        // A line without '=' names a key that has no value.
         const size_t equals = text.find('=');
-        if (equals == std::string::npos) continue;
         if (!sameName(trimmed(text.substr(0, equals)), key)) continue;
-        value = trimmed(text.substr(equals + 1));
-        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-            value.back() == value[0]) {
-            value = value.substr(1, value.size() - 2);
+        // The key's first line decides, even when it has no value.
+        if (equals != std::string::npos) {
+            value = unquoted(trimmed(text.substr(equals + 1)));
+            found = true;
         }
-        found = true;
+        break;
     }
     std::fclose(file);
     return found;
+}
+
+// Windows drops the default's trailing spaces and its quotes.
+std::string defaultText(const char* defaultValue) {
+    std::string text(defaultValue ? defaultValue : "");
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return unquoted(text);
 }
 
 }  // namespace
@@ -94,8 +109,8 @@ int zant_get_profile_string(const char* section, const char* key, const char* de
     if (buffer == nullptr || size < 1) return 0;
     std::string value;
     if (section == nullptr || key == nullptr || path == nullptr ||
-        !findValue(section, key, path, value)) {
-        value = defaultValue ? defaultValue : "";
+        !findValue(trimmed(section), trimmed(key), path, value)) {
+        value = defaultText(defaultValue);
     }
     const size_t count =
         value.size() < static_cast<size_t>(size - 1) ? value.size() : static_cast<size_t>(size - 1);
