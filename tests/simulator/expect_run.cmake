@@ -1,11 +1,13 @@
 # Runs panel_host and checks its exit status and output, so that a fault is
 # told apart from a crash (a crash has no exit status of 1 or 2).
 #   cmake -DPROGRAM=... -DARGS="a|b" -DEXIT=2 -DMATCH=regex [-DINPUT=file] -P expect_run.cmake
+#   [-DEMULATOR="wine-run.sh|prefix"] runs PROGRAM through it.
 string(REPLACE "|" ";" ARGS "${ARGS}")
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 if(DEFINED INPUT)
   set(input INPUT_FILE ${INPUT})
 endif()
-execute_process(COMMAND ${PROGRAM} ${ARGS} ${input}
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${ARGS} ${input}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("${out}${err}")
 if(NOT "${status}" STREQUAL "${EXIT}")
