@@ -81,6 +81,38 @@ void textPut(benchmark::State& state) {
     command(state, [&](Quorvex& c, int) { c.textPut(property, style, panel, control); });
 }
 
+// The string library building a command text by a chain of `+`, as
+// components written against it do, and a list joined into a reply.
+void stringConcatenation(benchmark::State& state) {
+    const zant_string property("statesheet");
+    const zant_string style("take_armed_high_red");
+    const zant_string panel("1");
+    const zant_string control("UndoSource");
+    OperationMeter meter;
+    meter.start();
+    for (auto _ : state) {
+        const zant_string text =
+            "TP '" + property + "=" + style + "' '" + panel + "' '" + control + "'";
+        benchmark::DoNotOptimize(static_cast<const char*>(text));
+    }
+    meter.stop();
+    meter.report(state, 1);
+}
+
+void stringListJoin(benchmark::State& state) {
+    OperationMeter meter;
+    meter.start();
+    for (auto _ : state) {
+        zant_stringlist commands;
+        commands << "sourceID=[value]"
+                 << "destID=[value]";
+        const zant_string reply = commands.toString('\n');
+        benchmark::DoNotOptimize(static_cast<const char*>(reply));
+    }
+    meter.stop();
+    meter.report(state, 1);
+}
+
 // The configuration file read that "instance" makes; sends nothing.
 void databaseSize(benchmark::State& state) {
     if (!ComponentRig::installationReady()) {
@@ -103,4 +135,6 @@ void addHelperBenchmarks(BenchmarkCatalogue& catalogue) {
     catalogue.add("command/routerCrosspoint", routerCrosspoint, Goal::perText);
     catalogue.add("command/textPut", textPut, Goal::perText);
     catalogue.add("helper/databaseSize", databaseSize, Goal::none);
+    catalogue.add("string/concatenation", stringConcatenation, Goal::perText);
+    catalogue.add("string/listJoin", stringListJoin, Goal::none);
 }

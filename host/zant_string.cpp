@@ -1,6 +1,8 @@
 #include "host/zant_string.h"
 
 #include <climits>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -199,15 +201,31 @@ zant_string operator+(const zant_string& left, const zant_string& right) {
 }
 
 zant_string operator+(const zant_string& left, const char* right) {
-    zant_string result(left);
+    const int rightLength = right != nullptr ? static_cast<int>(std::strlen(right)) : 0;
+    zant_string result;
+    result.reserve(left.length() + rightLength);
+    result += left;
     result += right;
     return result;
 }
 
 zant_string operator+(const char* left, const zant_string& right) {
-    zant_string result(left);
+    const int leftLength = left != nullptr ? static_cast<int>(std::strlen(left)) : 0;
+    zant_string result;
+    result.reserve(leftLength + right.length());
+    result += left;
     result += right;
     return result;
+}
+
+zant_string operator+(zant_string&& left, const zant_string& right) {
+    left += right;
+    return std::move(left);
+}
+
+zant_string operator+(zant_string&& left, const char* right) {
+    left += right;
+    return std::move(left);
 }
 
 zant_stringlist::zant_stringlist(const zant_string& text, char separator) {
@@ -224,6 +242,11 @@ zant_stringlist::zant_stringlist(const zant_string& text, char separator) {
 
 zant_stringlist& zant_stringlist::operator<<(const zant_string& item) {
     items_.push_back(item);
+    return *this;
+}
+
+zant_stringlist& zant_stringlist::operator<<(zant_string&& item) {
+    items_.push_back(std::move(item));
     return *this;
 }
 

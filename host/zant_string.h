@@ -79,6 +79,10 @@ private:
 zant_string operator+(const zant_string& left, const zant_string& right);
 zant_string operator+(const zant_string& left, const char* right);
 zant_string operator+(const char* left, const zant_string& right);
+// A chain "a + b + c" appends to the first temporary in place instead of
+// copying the text built so far at every step.
+zant_string operator+(zant_string&& left, const zant_string& right);
+zant_string operator+(zant_string&& left, const char* right);
 
 class zant_stringlist;
 
@@ -107,6 +111,7 @@ public:
     zant_stringlist(const zant_string& text, char separator);
 
     zant_stringlist& operator<<(const zant_string& item);
+    zant_stringlist& operator<<(zant_string&& item);  // moved in, not copied
     // Items joined by `separator`, none after the last.
     zant_string toString(char separator) const;
     int count() const { return static_cast<int>(items_.size()); }

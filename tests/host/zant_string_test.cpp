@@ -78,6 +78,28 @@ TEST(zant_string, ConcatenatesOnEitherSide) {
     EXPECT_STREQ(ab, "ab");
 }
 
+// A chain appends to its first temporary; every piece must still land in
+// order, also past the inline buffer, and the named pieces stay unchanged.
+TEST(zant_string, ChainsOfConcatenationKeepEveryPieceInOrder) {
+    const zant_string property("statesheet");
+    const zant_string style("take_armed_high_red");
+    const char* null = nullptr;
+    struct Case {
+        zant_string built;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"TP '" + property + "=" + style + "' '" + zant_string("1") + "'",
+         "TP 'statesheet=take_armed_high_red' '1'"},
+        {zant_string() + "" + null + zant_string() + "x", "x"},
+        {zant_string(40, 0, 0, 10) + style + null + property, "40take_armed_high_redstatesheet"},
+        {(property + "/") + (style + "/") + property, "statesheet/take_armed_high_red/statesheet"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(c.built, c.expected);
+    EXPECT_STREQ(property, "statesheet");
+    EXPECT_STREQ(style, "take_armed_high_red");
+}
+
 TEST(zant_string, ComparesExactly) {
     EXPECT_TRUE(zant_string("abc") == "abc");
     EXPECT_FALSE(zant_string("abc") == "ab");
@@ -253,6 +275,12 @@ TEST(zant_stringlist, AppendsAndJoinsWithoutATrailingSeparator) {
     copy << "d";
     EXPECT_EQ(list.count(), 3);
     EXPECT_STREQ(copy.toString(','), "a,,c,d");
+
+    // An item appended from a named string is copied; the string keeps its text.
+    const zant_string kept("a text longer than the inline buffer");
+    copy << kept;
+    EXPECT_STREQ(kept, "a text longer than the inline buffer");
+    EXPECT_STREQ(copy[4], "a text longer than the inline buffer");
 }
 
 }  // namespace
