@@ -3,6 +3,7 @@
 #ifndef TESTS_TEMP_INSTALLATION_H
 #define TESTS_TEMP_INSTALLATION_H
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -50,10 +51,15 @@ public:
 private:
     static std::filesystem::path makeRoot() {
         static int counter = 0;
+        // Wine hands out the same few process ids again and again, and cannot
+        // remove a folder whose path exceeds 260 characters: the clock keeps
+        // each run's folder apart from any such leftover.
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         std::filesystem::path root = std::filesystem::temp_directory_path() /
                                      ("zant-installation-" + std::to_string(ZANT_TEST_PID) + "-" +
-                                      std::to_string(++counter));
-        std::filesystem::remove_all(root);
+                                      std::to_string(stamp) + "-" + std::to_string(++counter));
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
         return root;
     }
 
