@@ -112,6 +112,8 @@ int zant_get_profile_string(const char* section, const char* key, const char* de
         !findValue(trimmed(section), trimmed(key), path, value)) {
         value = defaultText(defaultValue);
     }
+    // A NUL inside the file ends the text there: the count must be its length.
+    value.resize(std::strlen(value.c_str()));
     const size_t count =
         value.size() < static_cast<size_t>(size - 1) ? value.size() : static_cast<size_t>(size - 1);
     std::memcpy(buffer, value.data(), count);

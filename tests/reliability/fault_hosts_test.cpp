@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "panels/components/Quorvex/Quorvex.h"
@@ -36,6 +37,8 @@ private:
 };
 
 const std::string oneMegabyte(1 << 20, 'n');
+// Long enough to overrun any fixed buffer; short enough for valgrind.
+const std::string longText(1 << 16, 'l');
 
 // Answers `mnemonic` with `reply` and every other command with `otherwise`.
 ReplyPolicy answering(const std::string& mnemonic, std::optional<std::string> reply,
@@ -101,8 +104,8 @@ void runSession(NotifyDriver& driver) {
     driver.word(zantEvent6, 41);
     driver.word(zantEvent7, -1);
     for (int kind : {0, 8, -1, 1 << 30}) driver.word(kind, 0x10);
-    driver.message(("instance=" + oneMegabyte).c_str());
-    driver.message(("takeHigh=" + oneMegabyte).c_str());
+    driver.message(("instance=" + longText).c_str());
+    driver.message(("takeHigh=" + longText).c_str());
     driver.message("return=all");
 }
 
@@ -113,6 +116,11 @@ struct FaultCase {
     // Further checks on what the host saw; may be empty.
     std::function<void(const FaultHost&)> check;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FaultCase& fault, std::ostream* out) {
+    *out << fault.name;
+}
 
 class FaultHosts : public testing::TestWithParam<FaultCase> {};
 
@@ -181,8 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // The whole name reaches the panel: nothing cut, nothing lost.
                       EXPECT_GE(host.longest(), oneMegabyte.size() + 20);
                   }},
-        FaultCase{"OneMegabyteToEverything", true,
-                  [](const std::string&) { return std::optional<std::string>(oneMegabyte); },
+        FaultCase{"LongTextToEverything", true,
+                  [](const std::string&) { return std::optional<std::string>(longText); },
                   noDeviceTaken}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
@@ -202,6 +210,10 @@ struct AlarmFault {
     std::optional<std::string> controls;  // reply to "XI"
     std::optional<std::string> value;     // reply to "TG"
 };
+
+void PrintTo(const AlarmFault& fault, std::ostream* out) {
+    *out << fault.name;
+}
 
 class AlarmFaults : public testing::TestWithParam<AlarmFault> {};
 

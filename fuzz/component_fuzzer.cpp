@@ -1,0 +1,182 @@
+// The whole component, driven through `notify` only, by arbitrary sequences of
+// notifications against a host whose replies are fuzzed too: null, empty,
+// garbage, very long or plausible. The checking host and the driver abort on
+// any broken boundary rule: a malformed command, a reply handed back twice, a
+// foreign pointer released, the reply of "PS" released, a reply of "TG", "SD",
+// "XI" or "RN" not back when `notify` returns, a kind-3 reply not a text.
+// Every kind-3 reply is handed back with kind 5, so a lost one is a leak.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "fuzz/FuzzCheck.h"
+#include "panels/components/Quorvex/Quorvex.h"
+#include "tests/reliability/CheckingHost.h"
+#include "tests/reliability/NotifyDriver.h"
+
+namespace {
+
+constexpr size_t maxSteps = 200;
+constexpr size_t longReply = 1 << 16;
+
+// An installation whose devices 12, 13 and 14 have 16, 300 and 70000
+// destinations, so "instance" reads real configuration files.
+void makeInstallation() {
+    const char* folder = std::getenv("TMPDIR");
+    std::string root = std::string(folder ? folder : "/tmp") + "/zant_fuzz_XXXXXX";
+    fuzzCheck(mkdtemp(root.data()) != nullptr, "installation folder created");
+    std::string path = root;
+    for (const char* part : {"/main", "/config", "/system"}) {
+        path += part;
+        mkdir(path.c_str(), 0700);
+    }
+    const struct {
+        const char* file;
+        const char* size;
+    } devices[] = {{"dev_012.ini", "16"}, {"dev_013.ini", "300"}, {"dev_014.ini", "70000"}};
+    for (const auto& device : devices) {
+        std::FILE* file = std::fopen((path + "/" + device.file).c_str(), "w");
+        fuzzCheck(file != nullptr, "device file created");
+        std::fprintf(file, "[Database]\nDatabaseSize_0=8\nDatabaseSize_1=%s\n", device.size);
+        std::fclose(file);
+    }
+    setenv("KV_ROOT", root.c_str(), 1);
+    setenv("KV_SYSTEM", "main", 1);
+}
+
+class FuzzHost : public CheckingHost {
+public:
+    explicit FuzzHost(FuzzedDataProvider& data) : data_(data) {}
+
+    std::optional<std::string> replyTo(const std::string& command) override {
+        switch (data_.ConsumeIntegralInRange<int>(0, 5)) {
+            case 0:
+                return std::nullopt;
+            case 1:
+                return std::string();
+            case 2:
+                return data_.ConsumeRandomLengthString(64);
+            case 3:
+                return std::string(data_.ConsumeIntegralInRange<size_t>(1, longReply),
+                                   data_.ConsumeBool() ? '|' : '\'');
+            default:
+                return plausible(command);
+        }
+    }
+
+private:
+    std::optional<std::string> plausible(const std::string& command) {
+        const std::string mnemonic = command.substr(0, 2);
+        const int number = data_.ConsumeIntegralInRange<int>(-2, 16);
+        if (mnemonic == "SD") return std::to_string(11 + number % 4) + " " + std::to_string(number);
+        if (mnemonic == "RN") return "Name|" + std::to_string(number);
+        if (mnemonic == "TG") return "value=" + std::to_string(number);
+        if (mnemonic == "XI") return std::string("alm_1,alm_2");
+        return std::nullopt;
+    }
+
+    FuzzedDataProvider& data_;
+};
+
+const char* const messageNames[] = {"instance", "sourceID", "destID",     "bgndStyle",
+                                    "takeHigh", "takeLow",  "takeDouble", "undoDouble",
+                                    "return",   "_events",  "_commands",  "sourceID.x"};
+const char* const buttonIds[] = {"Take", "Undo", "Deselect", "ActionAll", "AckAll"};
+
+std::string messageText(FuzzedDataProvider& data) {
+    if (data.ConsumeIntegralInRange<int>(0, 7) == 0) return data.ConsumeRandomLengthString(128);
+    std::string text = data.PickValueInArray(messageNames);
+    if (data.ConsumeIntegralInRange<int>(0, 7) == 0) return text;
+    text += '=';
+    if (data.ConsumeBool()) {
+        text += std::to_string(data.ConsumeIntegralInRange<int>(-3, 260));
+    } else {
+        text += data.ConsumeRandomLengthString(64);
+    }
+    return text.c_str();
+}
+
+void step(FuzzedDataProvider& data, NotifyDriver& driver) {
+    switch (data.ConsumeIntegralInRange<int>(0, 6)) {
+        case 0:
+            driver.revertive(data.ConsumeBool() ? 12 : data.ConsumeIntegral<int>(),
+                             data.ConsumeBool() ? data.ConsumeIntegralInRange<int>(-1, 301)
+                                                : data.ConsumeIntegral<int>(),
+                             data.ConsumeIntegral<int>());
+            break;
+        case 1: {
+            const std::string panel = data.ConsumeBool() ? "1" : data.ConsumeRandomLengthString(4);
+            const std::string id = data.ConsumeBool() ? data.PickValueInArray(buttonIds)
+                                                      : data.ConsumeRandomLengthString(12);
+            const std::string text = data.ConsumeRandomLengthString(16);
+            const int shape = data.ConsumeIntegralInRange<int>(0, 3);
+            driver.press(shape == 0 ? nullptr : panel.c_str(), shape == 1 ? nullptr : id.c_str(),
+                         shape == 2 ? nullptr : text.c_str());
+            break;
+        }
+        case 2:
+        case 3:
+            if (data.ConsumeIntegralInRange<int>(0, 15) == 0) {
+                driver.message(nullptr);
+            } else {
+                driver.message(messageText(data).c_str());
+            }
+            break;
+        case 4:
+            driver.tick(data.ConsumeBool() ? 2 : data.ConsumeIntegral<int>());
+            break;
+        case 5:
+            driver.word(data.PickValueInArray({0, 6, 7, 8, -1}), data.ConsumeIntegral<int>());
+            break;
+        default:
+            driver.releaseAll();
+            break;
+    }
+}
+
+void checkClean(const FuzzHost& host, const NotifyDriver* driver) {
+    const auto report = [](const std::vector<std::string>& violations) {
+        for (const std::string& violation : violations) {
+            std::fprintf(stderr, "%s\n", violation.c_str());
+        }
+        fuzzCheck(violations.empty(), "boundary rules kept");
+    };
+    report(host.violations());
+    if (driver != nullptr) report(driver->violations());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+    makeInstallation();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    FuzzHost host(data);
+    const bool hostless = data.ConsumeIntegralInRange<int>(0, 15) == 0;
+    const std::string path = data.ConsumeRandomLengthString(24);
+    {
+        std::unique_ptr<zant_client_callback> component(
+            new Quorvex(hostless ? nullptr : &host, data.ConsumeBool() ? path.c_str() : nullptr));
+        NotifyDriver driver(component.get(), hostless ? nullptr : &host);
+        driver.holdReplies(data.ConsumeIntegralInRange<size_t>(0, 3));
+        for (size_t i = 0; i < maxSteps && data.remaining_bytes() > 0; ++i) {
+            step(data, driver);
+            checkClean(host, &driver);
+        }
+        driver.releaseAll();
+        checkClean(host, &driver);
+        fuzzCheck(driver.repliesGiven() == driver.repliesReleased(), "every kind-3 reply back");
+    }
+    checkClean(host, nullptr);
+    fuzzCheck(host.mustComeBack() == 0, "every reply handed back");
+    return 0;
+}
