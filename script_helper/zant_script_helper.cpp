@@ -38,13 +38,16 @@ char* zant_script_helper::notify(void* data, int kind) {
     // Nothing may be thrown into the host: an allocation failure inside a
     // handler ends that notification and nothing else.
     try {
+        // Revertives outnumber every other kind (a poll brings one per
+        // destination): tested first, ahead of the jump table.
+        if (kind == zantRevertive) {
+            if (data != nullptr) {
+                zant_revertive_event event(static_cast<const zant_revertive_record*>(data));
+                onRevertive(&event);
+            }
+            return nullptr;
+        }
         switch (kind) {
-            case zantRevertive:
-                if (data != nullptr) {
-                    zant_revertive_event event(static_cast<const zant_revertive_record*>(data));
-                    onRevertive(&event);
-                }
-                return nullptr;
             case zantButton:
                 if (data != nullptr) {
                     zant_button_event event(static_cast<const zant_button_record*>(data));

@@ -154,16 +154,6 @@ void Quorvex::onTimer(int timer) {
     }
 }
 
-char* Quorvex::notify(void* data, int kind) {
-    // Laid out as the straight path: revertives outnumber every other kind.
-    if (__builtin_expect(kind == zantRevertive && data != nullptr, 1)) {
-        zant_revertive_event event(static_cast<const zant_revertive_record*>(data));
-        Quorvex::onRevertive(&event);
-        return nullptr;
-    }
-    return zant_script_helper::notify(data, kind);
-}
-
 int Quorvex::onRevertive(zant_revertive_event* revertive) {
     // Hot path: every crosspoint change of every registered router arrives
     // here. One comparison, one bounds check, one store; nothing allocated.

@@ -14,8 +14,9 @@
 #include "host/zant_string.h"
 #include "script_helper/zant_script_helper.h"
 
-// Final: `notify` handles revertives with `Quorvex::onRevertive` directly.
-class Quorvex final : public zant_script_helper {
+// `notify` stays the helper's: hosts and tools rely on every component
+// dispatching through the one base implementation.
+class Quorvex : public zant_script_helper {
 public:
     // Loads "myTakePanel.zant_ui" into panel "1" and sends the initial control
     // states: Take and Undo disabled, the four texts empty, the double-push
@@ -24,9 +25,6 @@ public:
     // Unregisters the device in use, if any; the base then sends "AS".
     ~Quorvex() override;
 
-    // Revertives are handled here without a second virtual dispatch (a poll
-    // brings one per destination); every other kind goes to the helper's.
-    char* notify(void* data, int kind) override;
     void onButton(zant_button_event* event) override;
     int onRevertive(zant_revertive_event* revertive) override;
     zant_string onParentMessage(parentMessage* message) override;
