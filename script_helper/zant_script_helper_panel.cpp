@@ -125,6 +125,7 @@ void zant_script_helper::textGet(const zant_string& property, const zant_string&
     result = "";
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): by value, as the interface has it
 bool zant_script_helper::instanceLookup(zant_string name, int* first, int* second) {
     if (first != nullptr) *first = 0;
     if (second != nullptr) *second = 0;

@@ -45,6 +45,7 @@ bool CommandText::quotedFields(int count, int freeField, std::vector<std::string
     // The fields before the free one take the first cuts, those after it the
     // last ones; the free field spans whatever lies between.
     std::vector<size_t> used;
+    used.reserve(static_cast<size_t>(needed));
     const int before = freeField;
     const int after = needed - before;
     for (int i = 0; i < before; ++i) used.push_back(cuts[static_cast<size_t>(i)]);

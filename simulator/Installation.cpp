@@ -26,7 +26,7 @@ std::string lowered(std::string text) {
 std::string firstWord(std::string& line) {
     const std::string text = trimmed(line);
     const size_t end = text.find_first_of(" \t");
-    const std::string word = text.substr(0, end);
+    std::string word = text.substr(0, end);
     line = end == std::string::npos ? std::string() : trimmed(text.substr(end));
     return word;
 }

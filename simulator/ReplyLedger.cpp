@@ -38,6 +38,7 @@ std::vector<std::string> ReplyLedger::outstanding() const {
         }
     }
     std::vector<std::string> commands;
+    commands.reserve(inOrder.size());
     for (const auto& entry : inOrder) commands.push_back(entry.second);
     return commands;
 }

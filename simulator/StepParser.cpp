@@ -19,7 +19,7 @@ std::string trimmed(const std::string& text) {
 // leading spaces.
 std::string nextWord(std::string& rest) {
     const size_t end = rest.find_first_of(" \t");
-    const std::string word = rest.substr(0, end);
+    std::string word = rest.substr(0, end);
     rest = end == std::string::npos ? std::string() : trimmed(rest.substr(end));
     return word;
 }

@@ -154,7 +154,7 @@ std::string commandShapeError(const std::string& text) {
     if (mnemonic == "ET") return numeric(text, 1, 2);
     if (mnemonic == "RP") return numeric(text, 3, 3);
     if (mnemonic == "RN") {
-        const std::string error = numeric(text, 3, 3);
+        std::string error = numeric(text, 3, 3);
         if (!error.empty()) return error;
         const std::string database = words(text)[2];
         return database == "0" || database == "1" ? std::string() : "database is not 0 or 1";

@@ -41,15 +41,15 @@ const std::string oneMegabyte(1 << 20, 'n');
 const std::string longText(1 << 16, 'l');
 
 // Answers `mnemonic` with `reply` and every other command with `otherwise`.
-ReplyPolicy answering(const std::string& mnemonic, std::optional<std::string> reply,
-                      std::optional<std::string> otherwise = std::nullopt) {
+ReplyPolicy answering(const std::string& mnemonic, const std::optional<std::string>& reply,
+                      const std::optional<std::string>& otherwise = std::nullopt) {
     return [=](const std::string& command) {
         return command.compare(0, 2, mnemonic) == 0 ? reply : otherwise;
     };
 }
 
 // "SD" resolves to device 12; "RN" as given.
-ReplyPolicy namesAre(std::optional<std::string> name) {
+ReplyPolicy namesAre(const std::optional<std::string>& name) {
     return [=](const std::string& command) -> std::optional<std::string> {
         if (command.compare(0, 2, "SD") == 0) return std::string("12 16");
         if (command.compare(0, 2, "RN") == 0) return name;

@@ -26,8 +26,7 @@
 
 #if defined(ZANT_SOAK_ASAN)
 // The sanitizer runtime's count; gcc ships no header that declares it.
-extern "C" size_t
-__sanitizer_get_current_allocated_bytes();  // NOLINT(bugprone-reserved-identifier)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -47,7 +46,7 @@ long long heapInUse() {
 
 long long notificationCount() {
     const char* setting = std::getenv("ZANT_SOAK_NOTIFICATIONS");
-    const long long count = setting != nullptr ? std::atoll(setting) : 0;
+    const long long count = setting != nullptr ? std::strtoll(setting, nullptr, 10) : 0;
     return count > 0 ? count : 1000000;
 }
 

@@ -36,6 +36,7 @@ std::string numberedWords(int count) {
 // "w0" to "w<count-1>", then `tail`.
 std::vector<std::string> numberedList(int count, std::vector<std::string> tail = {}) {
     std::vector<std::string> words;
+    words.reserve(static_cast<size_t>(count) + tail.size());
     for (int k = 0; k < count; ++k) words.push_back("w" + std::to_string(k));
     words.insert(words.end(), tail.begin(), tail.end());
     return words;
@@ -92,7 +93,7 @@ TEST(decodeZANTString, NullOrEmptySourceGivesNoWordsAndNoBuffer) {
 }
 
 TEST(decodeZANTString, CopiesTheWholeSourceAndLeavesItUntouched) {
-    const std::string big(100 * 1024, 'x');
+    const std::string big(size_t{100} * 1024, 'x');
     const std::string source = "1 '" + big + "' 2";
     const decodeZANTString d(source.c_str(), '\'');
     ASSERT_EQ(d.tokenCount, 3);

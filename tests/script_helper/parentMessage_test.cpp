@@ -91,7 +91,7 @@ TEST(parentMessage, NullOrEmptySourceGivesSharedEmptyPiecesAndNoBuffer) {
 }
 
 TEST(parentMessage, CopiesTheWholeSourceAndLeavesItUntouched) {
-    const std::string value(100 * 1024, 'x');
+    const std::string value(size_t{100} * 1024, 'x');
     const std::string source = "name.item=" + value;
     const parentMessage m(source.c_str());
     EXPECT_EQ(m.value, m.buffer + 10);

@@ -9,7 +9,8 @@
 
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
+    ScopedEnvironment(std::string name, const std::optional<std::string>& value)
+        : name_(std::move(name)) {
         if (const char* old = std::getenv(name_.c_str())) previous_ = old;
         set(value);
     }
