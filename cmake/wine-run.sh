@@ -3,7 +3,7 @@
 # CMAKE_CROSSCOMPILING_EMULATOR).
 # Usage: wine-run.sh WINEPREFIX PROGRAM [ARGUMENTS...]
 #        wine-run.sh WINEPREFIX     (only creates the prefix)
-set -uo pipefail
+set -u
 
 export WINEPREFIX="$1"
 shift
@@ -14,20 +14,35 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 wine=${ZANT_WINE:-/usr/lib/wine/wine64}
 
-# The first run creates the prefix; runs started meanwhile wait for it.
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    (
-        flock 9
-        if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-            "$wine" wineboot --init >/dev/null 2>&1
-            # The registry reaches the disk when the server ends.
-            "$(dirname "$wine")/wineserver" -w
-        fi
-    ) 9>"$WINEPREFIX.lock"
-fi
+wineserver="$(dirname "$wine")/wineserver"
+
+# The first run creates the prefix, and the first run of a test session starts
+# the server; runs started meanwhile wait.
+(
+    flock 9
+    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+        "$wine" wineboot --init </dev/null >/dev/null 2>&1 9>&-
+        # The registry reaches the disk when the server ends.
+        "$wineserver" -w
+    fi
+    (($#)) || exit 0
+    # One server for the whole session: Debian's wineserver otherwise ends as
+    # soon as its last client does, and the next test's start can race its
+    # exit ("recvmsg: Connection reset by peer"). It fails when one runs. It
+    # must not inherit the lock, which it would hold for its whole life.
+    "$wineserver" -p30 </dev/null >/dev/null 2>&1 9>&-
+) 9>"$WINEPREFIX.lock"
 (($#)) || exit 0
 
-# Windows programs end their lines with CRLF; the test discovery and output
-# checks expect LF. pipefail keeps the program's exit status.
-"$wine" "$@" | tr -d '\r'
+# Wine's background processes (services, devices) live as long as the server
+# and inherit the output of the program that started them: the program writes
+# to files, so that CTest does not wait for them to end. Windows programs end
+# their lines with CRLF; the test discovery and output checks expect LF.
+output=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$output" "$errors"' EXIT
+"$wine" "$@" >"$output" 2>"$errors"
+status=$?
+tr -d '\r' <"$output"
+tr -d '\r' <"$errors" >&2
+exit $status
