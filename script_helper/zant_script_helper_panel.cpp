@@ -22,6 +22,15 @@ int lengthOf(std::initializer_list<const zant_string*> texts) {
     return total;
 }
 
+// "MN 'field1' 'field2' ...", built in one reserved text.
+zant_string quotedCommand(const char* mnemonic, std::initializer_list<const zant_string*> fields) {
+    zant_string command;
+    command.reserve(4 + 3 * static_cast<int>(fields.size()) + lengthOf(fields));
+    command += mnemonic;
+    for (const zant_string* field : fields) appendQuoted(command, *field);
+    return command;
+}
+
 }  // namespace
 
 void zant_script_helper::textPut(const zant_string& property, const zant_string& value,
@@ -41,31 +50,17 @@ void zant_script_helper::textPut(const zant_string& property, const zant_string&
 
 void zant_script_helper::controlEnable(const zant_string& panel, const zant_string& control) {
     if (host == nullptr) return;
-    zant_string command;
-    command.reserve(12 + lengthOf({&panel, &control}));
-    command += "CE";
-    appendQuoted(command, panel);
-    appendQuoted(command, control);
-    send(command);
+    send(quotedCommand("CE", {&panel, &control}));
 }
 
 void zant_script_helper::controlDisable(const zant_string& panel, const zant_string& control) {
     if (host == nullptr) return;
-    zant_string command;
-    command.reserve(12 + lengthOf({&panel, &control}));
-    command += "CD";
-    appendQuoted(command, panel);
-    appendQuoted(command, control);
-    send(command);
+    send(quotedCommand("CD", {&panel, &control}));
 }
 
 void zant_script_helper::hostNotify(const zant_string& text) {
     if (host == nullptr) return;
-    zant_string command;
-    command.reserve(8 + text.length());
-    command += "HN";
-    appendQuoted(command, text);
-    send(command);
+    send(quotedCommand("HN", {&text}));
 }
 
 bool zant_script_helper::panelShow(const zant_string& panel, const zant_string& file,
@@ -93,12 +88,7 @@ void zant_script_helper::textGet(const zant_string& property, const zant_string&
         result = "";
         return;
     }
-    zant_string command;
-    command.reserve(16 + lengthOf({&property, &panel, &control}));
-    command += "TG";
-    appendQuoted(command, panel);
-    appendQuoted(command, control);
-    appendQuoted(command, property);
+    const zant_string command = quotedCommand("TG", {&panel, &control, &property});
     char* reply = host->execute(command, zant_host::modeCommand);
     if (reply == nullptr) {
         result = "";
@@ -130,10 +120,7 @@ bool zant_script_helper::instanceLookup(zant_string name, int* first, int* secon
     if (first != nullptr) *first = 0;
     if (second != nullptr) *second = 0;
     if (host == nullptr) return false;
-    zant_string command;
-    command.reserve(8 + name.length());
-    command += "SD";
-    appendQuoted(command, name);
+    const zant_string command = quotedCommand("SD", {&name});
     char* reply = host->execute(command, zant_host::modeCommand);
     if (reply == nullptr) return false;
     {
@@ -148,11 +135,7 @@ bool zant_script_helper::instanceLookup(zant_string name, int* first, int* secon
 zant_stringlist zant_script_helper::controlList(const zant_string& panel,
                                                 const zant_string& pattern) {
     if (host == nullptr) return zant_stringlist();
-    zant_string command;
-    command.reserve(12 + lengthOf({&panel, &pattern}));
-    command += "XI";
-    appendQuoted(command, panel);
-    appendQuoted(command, pattern);
+    const zant_string command = quotedCommand("XI", {&panel, &pattern});
     char* reply = host->execute(command, zant_host::modeCommand);
     if (reply == nullptr) return zant_stringlist();
     zant_stringlist ids(zant_string(reply), ',');

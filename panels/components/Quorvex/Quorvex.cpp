@@ -187,9 +187,9 @@ zant_string Quorvex::onParentMessage(parentMessage* message) {
     if (name == "instance") {
         applyInstance(value);
     } else if (name == "sourceID") {
-        selectSource(value.toInt());
+        select(sourceID, value.toInt(), sourceDatabase, "Source");
     } else if (name == "destID") {
-        selectDestination(value.toInt());
+        select(destID, value.toInt(), destinationDatabase, "Dest");
     } else if (name == "bgndStyle") {
         bgndStyle = value;
         textPut("statesheet", bgndStyle, panel, "Background");
@@ -248,27 +248,18 @@ void Quorvex::applyInstance(const zant_string& name) {
     routerPoll(device, 1, destCount);
 }
 
-void Quorvex::selectSource(int source) {
-    sourceID = source;
+void Quorvex::select(int32_t& selected, int index, int database, const char* control) {
+    selected = index;
     zant_string name;
-    if (sourceID >= 1 && device != 0) {
-        name = shownName(sourceDatabase, sourceID);
+    if (index >= 1 && device != 0) {
+        name = shownName(database, index);
+        // The stored undo belonged to the previous selection.
         if (undoEnabled) clearUndo();
     }
-    textPut("text", name, panelId, "Source");
-    updateTake();
-}
-
-void Quorvex::selectDestination(int destination) {
-    destID = destination;
-    zant_string name;
-    if (destID >= 1 && device != 0) {
-        name = shownName(destinationDatabase, destID);
-        if (undoEnabled) clearUndo();
-    }
-    // Below 1 the destination is gone: empty "Dest" and let updateTake disarm
-    // a Take that was armed for the old one.
-    textPut("text", name, panelId, "Dest");
+    // Below 1 the selection is gone: its text is emptied and updateTake
+    // disarms a Take armed for the old one (for destinations too, so a Take
+    // can never route to destination 0).
+    textPut("text", name, panelId, control);
     updateTake();
 }
 

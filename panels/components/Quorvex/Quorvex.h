@@ -48,8 +48,9 @@ private:
     void undo();
     void deselect();
     void applyInstance(const zant_string& name);
-    void selectSource(int source);
-    void selectDestination(int destination);
+    // Stores a new source or destination index in `selected`, shows its name
+    // in `control` and re-arms or disarms "Take".
+    void select(int32_t& selected, int index, int database, const char* control);
     void applyDoublePush(const zant_string& value, bool& flag, const char* control);
     zant_string settingsReply() const;
     // The name of `index` in `database` of the device, each '|' shown as ' '.
