@@ -5,30 +5,17 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/zant_profile.h"
 #include "simulator/CommandText.h"
+#include "simulator/Words.h"
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
-    return text.substr(first, last - first);
-}
-
-std::string lowered(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// Cuts the first word off `line`; the rest loses its leading spaces.
-std::string firstWord(std::string& line) {
-    const std::string text = trimmed(line);
-    const size_t end = text.find_first_of(" \t");
-    std::string word = text.substr(0, end);
-    line = end == std::string::npos ? std::string() : trimmed(text.substr(end));
-    return word;
+std::string databaseValue(const std::string& ini, const char* key) {
+    char value[256];
+    zant_get_profile_string("Database", key, "", value, static_cast<int>(sizeof value),
+                            ini.c_str());
+    return value;
 }
 
 std::string paddedDevice(int device) {
@@ -38,31 +25,6 @@ std::string paddedDevice(int device) {
 }
 
 }  // namespace
-
-bool Installation::iniValue(const std::string& path, const std::string& section,
-                            const std::string& key, std::string& value) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bool inSection = false;
-    std::string line;
-    while (std::getline(file, line)) {
-        const std::string text = trimmed(line);
-        if (text.empty() || text[0] == ';') continue;
-        if (text[0] == '[') {
-            const size_t close = text.find(']');
-            if (inSection) return false;
-            inSection = close != std::string::npos &&
-                        lowered(trimmed(text.substr(1, close - 1))) == lowered(section);
-            continue;
-        }
-        const size_t equals = text.find('=');
-        if (!inSection || equals == std::string::npos) continue;
-        if (lowered(trimmed(text.substr(0, equals))) != lowered(key)) continue;
-        value = trimmed(text.substr(equals + 1));
-        return true;
-    }
-    return false;
-}
 
 std::string Installation::deviceFile(int device) const {
     return folder_ + "/config/system/dev_" + paddedDevice(device) + ".ini";
@@ -83,7 +45,7 @@ bool Installation::load(const std::string& root, const std::string& system, std:
         std::string rest = trimmed(line);
         if (rest.empty() || rest[0] == '#') continue;
         const std::string where = path + ":" + std::to_string(number);
-        const std::string name = firstWord(rest);
+        const std::string name = cutFirstWord(rest);
         int device = 0;
         if (!parseInteger(rest, device) || device < 1) {
             error = where + ": expected INSTANCE DEVICE, got '" + trimmed(line) + "'";
@@ -103,8 +65,9 @@ bool Installation::loadRouter(int device, const std::string& instancesWhere, std
         error = instancesWhere + ": device " + std::to_string(device) + " has no file " + ini;
         return false;
     }
-    iniValue(ini, "Database", "DatabaseSize_0", sources);
-    iniValue(ini, "Database", "DatabaseSize_1", destinations);
+    // Read as the component reads it, so both always agree on the size.
+    sources = databaseValue(ini, "DatabaseSize_0");
+    destinations = databaseValue(ini, "DatabaseSize_1");
     int sourceCount = 0;
     int destinationCount = 0;
     parseInteger(sources, sourceCount);
@@ -117,11 +80,11 @@ bool Installation::loadRouter(int device, const std::string& instancesWhere, std
     for (int number = 1; file && std::getline(file, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::string rest = line;
-        const std::string what = firstWord(rest);
+        const std::string what = cutFirstWord(rest);
         if (what.empty() || what[0] == '#') continue;
         const std::string where = path + ":" + std::to_string(number) + ": ";
         int index = 0;
-        const std::string indexText = firstWord(rest);
+        const std::string indexText = cutFirstWord(rest);
         if (!parseInteger(indexText, index)) {
             error = where + "expected a number after '" + what + "', got '" + indexText + "'";
             return false;

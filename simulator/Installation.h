@@ -40,11 +40,6 @@ public:
     // <root>/<system>/config/system/dev_NNN.ini
     std::string deviceFile(int device) const;
 
-    // The value of `key` in `section` of an INI file (names compared without
-    // regard to letter case, spaces trimmed); false when any is missing.
-    static bool iniValue(const std::string& path, const std::string& section,
-                         const std::string& key, std::string& value);
-
 private:
     bool loadRouter(int device, const std::string& instancesWhere, std::string& error);
 

@@ -4,25 +4,9 @@
 #include <sstream>
 
 #include "simulator/CommandText.h"
+#include "simulator/Words.h"
 
 namespace {
-
-std::string trimmed(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
-    return text.substr(first, last - first);
-}
-
-// Cuts the first word off `rest`, which keeps what follows without its
-// leading spaces.
-std::string nextWord(std::string& rest) {
-    const size_t end = rest.find_first_of(" \t");
-    std::string word = rest.substr(0, end);
-    rest = end == std::string::npos ? std::string() : trimmed(rest.substr(end));
-    return word;
-}
 
 // A value written as "..." loses the quotes, so "" is the empty text.
 std::string unquoted(const std::string& text) {
@@ -63,7 +47,7 @@ bool duration(const std::string& text, int64_t& milliseconds) {
 
 bool numbers(std::string rest, int count, int* values) {
     for (int i = 0; i < count; ++i) {
-        if (!parseInteger(nextWord(rest), values[i])) return false;
+        if (!parseInteger(cutFirstWord(rest), values[i])) return false;
     }
     return rest.empty();
 }
@@ -77,7 +61,7 @@ bool StepParser::parse(const std::string& line, const std::string& where, Step& 
     if (empty) return true;
     step = Step();
     step.where = where;
-    const std::string name = nextWord(rest);
+    const std::string name = cutFirstWord(rest);
     const auto fail = [&](const std::string& usage) {
         error = where + ": malformed step \"" + trimmed(line) + "\": expected " + usage;
         return false;
@@ -89,7 +73,7 @@ bool StepParser::parse(const std::string& line, const std::string& where, Step& 
         step.text = rest;
     } else if (name == "press" || name == "doublepress") {
         step.kind = name == "press" ? Step::Kind::press : Step::Kind::doublePress;
-        step.control = nextWord(rest);
+        step.control = cutFirstWord(rest);
         if (step.control.empty()) return fail(name + " CONTROL [EVENT]");
         step.text = rest.empty() ? "press" : rest;
     } else if (name == "wait") {
@@ -103,7 +87,7 @@ bool StepParser::parse(const std::string& line, const std::string& where, Step& 
         if (!numbers(rest, 3, step.numbers)) return fail("route DEVICE SOURCE DEST");
     } else if (name == "show") {
         step.kind = Step::Kind::show;
-        step.text = nextWord(rest);
+        step.text = cutFirstWord(rest);
         if (step.text.empty()) step.text = "all";
         if (step.text == "router" && !rest.empty()) {
             if (!numbers(rest, 1, step.numbers)) return fail("show router [DEVICE]");
@@ -119,7 +103,7 @@ bool StepParser::parse(const std::string& line, const std::string& where, Step& 
     } else if (name == "quit" || name == "exit") {
         step.kind = Step::Kind::quit;
     } else if (name == "expect") {
-        const std::string what = nextWord(rest);
+        const std::string what = cutFirstWord(rest);
         if (what == "command" || what == "no-command") {
             if (rest.empty()) return fail("expect " + what + " TEXT");
             step.kind = what == "command" ? Step::Kind::expectCommand : Step::Kind::expectNoCommand;
@@ -131,8 +115,8 @@ bool StepParser::parse(const std::string& line, const std::string& where, Step& 
             step.text = unescaped(unquoted(rest));
         } else if (what == "control") {
             step.kind = Step::Kind::expectControl;
-            step.control = nextWord(rest);
-            step.property = nextWord(rest);
+            step.control = cutFirstWord(rest);
+            step.property = cutFirstWord(rest);
             if (step.property.empty()) return fail("expect control CONTROL PROPERTY [VALUE]");
             step.text = unquoted(rest);
         } else if (what == "route") {
