@@ -62,7 +62,8 @@ void checkArg(FuzzedDataProvider& data) {
                                    .arg(data.ConsumeIntegral<int>())
                                    .arg(text(data).c_str());
     fuzzCheck(std::string(filled).size() == static_cast<size_t>(filled.length()), "length");
-    if (!hasPlaceholder(format)) fuzzCheck(format == std::string(filled), "no placeholder, no change");
+    if (!hasPlaceholder(format))
+        fuzzCheck(format == std::string(filled), "no placeholder, no change");
 }
 
 void checkSplit(FuzzedDataProvider& data) {

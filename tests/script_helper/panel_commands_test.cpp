@@ -80,12 +80,16 @@ struct TextGetCase {
 
 TEST(PanelCommands, TextGetReadsTheValueOfTheRequestedProperty) {
     const TextGetCase cases[] = {
-        {"value", "value=1", "1", false}, {"value", "value=a=b", "a=b", false},
-        {"value", "value=", "", false},   {"all", "a=1", "a=1", false},
-        {"value", "text=1", "", true},    {"Value", "value=1", "", true},
+        {"value", "value=1", "1", false},
+        {"value", "value=a=b", "a=b", false},
+        {"value", "value=", "", false},
+        {"all", "a=1", "a=1", false},
+        {"value", "text=1", "", true},
+        {"Value", "value=1", "", true},
         // Without '=' the whole reply is the name returned.
         {"value", "value", "", false},
-        {"value", "text", "", true},     {"value", std::nullopt, "", false},
+        {"value", "text", "", true},
+        {"value", std::nullopt, "", false},
     };
     for (const TextGetCase& test : cases) {
         SCOPED_TRACE(std::string(test.property) + " / " + test.reply.value_or("(null)"));
