@@ -7,6 +7,7 @@
 
 #include "platform/zant_profile.h"
 #include "simulator/CommandText.h"
+#include "simulator/TextFile.h"
 #include "simulator/Words.h"
 
 namespace {
@@ -35,11 +36,9 @@ bool Installation::load(const std::string& root, const std::string& system, std:
     instances_.clear();
     routers_.clear();
     const std::string path = folder_ + "/config/simulator/instances.txt";
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot open the instances file";
-        return false;
-    }
+    std::string content;
+    if (!TextFile::read(path, "instances file", content, error)) return false;
+    std::istringstream file(content);
     std::string line;
     for (int number = 1; std::getline(file, line); ++number) {
         std::string rest = trimmed(line);

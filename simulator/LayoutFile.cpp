@@ -1,8 +1,9 @@
 #include "simulator/LayoutFile.h"
 
-#include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "simulator/TextFile.h"
 
 namespace {
 
@@ -26,14 +27,9 @@ std::vector<std::string> words(const std::string& line) {
 }  // namespace
 
 bool LayoutFile::load(const std::string& path, Panel& panel, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot open the layout file";
-        return false;
-    }
-    std::ostringstream content;
-    content << file.rdbuf();
-    return parse(path, content.str(), panel, error);
+    std::string content;
+    return TextFile::read(path, "layout file", content, error) &&
+           parse(path, content, panel, error);
 }
 
 bool LayoutFile::parse(const std::string& path, const std::string& content, Panel& panel,

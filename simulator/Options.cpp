@@ -31,6 +31,8 @@ bool Options::parse(int argc, char** argv, std::string& error) {
             interactive = true;
         } else if (argument == "-v" || argument == "--verbose") {
             verbose = true;
+        } else if (argument == "--realtime") {
+            realtime = true;
         } else if (argument == "-h" || argument == "--help") {
             help = true;
         } else if (!argument.empty() && argument[0] == '-') {
@@ -69,15 +71,20 @@ Options:
                      (default: examples/installation of the source tree)
   --system NAME      the system folder under the root, set as KV_SYSTEM
                      (default: main)
-  -i, --interactive  after SCENARIO (if any), read steps with a prompt
+  -i, --interactive  after SCENARIO (if any), read steps with a prompt (on a
+                     terminal with line editing and history)
+  --realtime         every wait step runs in real time, as run does
   -v, --verbose      also trace each reply the component hands back
   -h, --help         this text
 
 Exit status: 0 when every expectation held and the trace has no error line;
-1 when an expectation failed or the component broke a host rule (an unknown
-panel or control, a reply handed back twice or never); 2 for bad input (an
-option, a scenario line, a missing file, a library without the export, a
-layout that cannot be loaded).
+1 when an expectation failed or a step or the component addressed what is not
+there (an unknown panel, control or device; a reply handed back twice or
+never); 2 for bad input (an option; a scenario line that is no step or whose
+value cannot mean anything, also at the prompt; a scenario that cannot be
+read, is a folder or has no step; a library without the export; a layout that
+cannot be loaded). A run with failures or errors ends with a line that counts
+them.
 
 )") + StepParser::help();
 }

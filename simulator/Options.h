@@ -12,6 +12,7 @@ struct Options {
     std::string scenario;  // empty: none given
     bool interactive = false;
     bool verbose = false;
+    bool realtime = false;  // wait steps run in real time
     bool help = false;
 
     // Defaults from the build (the component library and the source tree),

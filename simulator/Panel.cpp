@@ -2,8 +2,30 @@
 
 #include <utility>
 
+#include "simulator/VirtualClock.h"
+
 Panel::Panel(std::string id, std::string layoutFile)
     : id_(std::move(id)), layoutFile_(std::move(layoutFile)) {}
+
+bool Panel::Control::doublePush() const {
+    const auto found = properties.find("doublepush");
+    return found != properties.end() && found->second == "true";
+}
+
+bool Panel::waitsForSecond(const Control& control, int64_t now) {
+    return control.armedForSecondPush && now - control.firstPushTime <= secondPushWindow;
+}
+
+Panel::Push Panel::push(Control& control, int64_t now) {
+    if (!control.enabled) return Push::ignored;
+    const bool second = waitsForSecond(control, now);
+    for (Control& other : controls_) other.armedForSecondPush = false;
+    if (!control.doublePush()) return Push::fires;
+    if (second) return Push::secondFires;
+    control.armedForSecondPush = true;
+    control.firstPushTime = now;
+    return Push::firstOfTwo;
+}
 
 bool Panel::add(const Control& control) {
     if (find(control.name) != nullptr) return false;
@@ -51,7 +73,7 @@ std::string Panel::matching(const std::string& pattern) const {
     return ids;
 }
 
-std::string Panel::draw() const {
+std::string Panel::draw(int64_t now) const {
     std::string drawing = "panel " + id_ + " (" + layoutFile_ + ")\n";
     size_t width = 0;
     for (const Control& control : controls_) {
@@ -64,6 +86,11 @@ std::string Panel::draw() const {
         line += control.enabled ? "enabled " : "disabled";
         for (const auto& entry : control.properties) {
             line += "  " + entry.first + "=\"" + entry.second + "\"";
+        }
+        if (waitsForSecond(control, now)) {
+            line += "  <- first push at " + VirtualClock::stampOf(control.firstPushTime) +
+                    ", a second one by " +
+                    VirtualClock::stampOf(control.firstPushTime + secondPushWindow) + " fires it";
         }
         drawing += line + "\n";
     }

@@ -3,6 +3,7 @@
 #ifndef SIMULATOR_PANEL_H
 #define SIMULATOR_PANEL_H
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,8 +17,23 @@ public:
         std::map<std::string, std::string> properties;
         // A first push of a double-push button waits for the second here.
         bool armedForSecondPush = false;
-        long long firstPushTime = 0;
+        int64_t firstPushTime = 0;
+
+        // Its "doublepush" property is "true".
+        bool doublePush() const;
     };
+
+    // How long a double-push button waits for its second push, in ms.
+    static constexpr int64_t secondPushWindow = 2000;
+
+    enum class Push { ignored, firstOfTwo, fires, secondFires };
+    // One push on `control` at `now`, as the host's buttons behave: a
+    // disabled control ignores it; a double-push control fires only on a
+    // second push within the window. Any other first push that waits is
+    // forgotten.
+    Push push(Control& control, int64_t now);
+    // A first push of `control` waits for its second at `now`.
+    static bool waitsForSecond(const Control& control, int64_t now);
 
     Panel() = default;
     Panel(std::string id, std::string layoutFile);
@@ -40,8 +56,8 @@ public:
     // character), in layout order, joined by ','.
     std::string matching(const std::string& pattern) const;
 
-    // A drawing of the panel, one line a control, for "show".
-    std::string draw() const;
+    // A drawing of the panel at `now`, one line a control, for "show".
+    std::string draw(int64_t now) const;
 
 private:
     std::string id_;

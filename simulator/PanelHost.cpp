@@ -1,23 +1,7 @@
 #include "simulator/PanelHost.h"
 
 #include "simulator/LayoutFile.h"
-
-namespace {
-
-// The text of a reply as the trace shows it: quoted, line feeds as "\n".
-std::string quoted(const std::string& text) {
-    std::string shown = "\"";
-    for (char c : text) {
-        if (c == '\n') {
-            shown += "\\n";
-        } else {
-            shown += c;
-        }
-    }
-    return shown + "\"";
-}
-
-}  // namespace
+#include "simulator/Words.h"
 
 PanelHost::PanelHost(Installation& installation, VirtualClock& clock, Trace& trace)
     : installation_(installation), clock_(clock), trace_(trace) {}
@@ -25,6 +9,18 @@ PanelHost::PanelHost(Installation& installation, VirtualClock& clock, Trace& tra
 void PanelHost::beginAction() {
     commands_.clear();
     parentEvents_.clear();
+}
+
+void PanelHost::endAction() {
+    for (const auto& entry : missingNew_) {
+        std::string names;
+        for (const std::string& name : entry.second) names += (names.empty() ? "" : ", ") + name;
+        const Panel* target = panel(entry.first);
+        trace_.error("panel '" + entry.first + "' (" +
+                     (target == nullptr ? std::string("no layout") : target->layoutFile()) +
+                     ") lacks controls that the component uses: " + names);
+    }
+    missingNew_.clear();
 }
 
 Panel* PanelHost::panel(const std::string& id) {
@@ -125,12 +121,19 @@ Panel::Control* PanelHost::control(const CommandText& command, const std::string
                                    const std::string& controlId) {
     Panel* target = panel(panelId);
     if (target == nullptr) {
-        fault(command.mnemonic() + ": there is no panel '" + panelId + "'");
+        if (unloadedPanels_.count(panelId) != 0) {
+            note("panel '" + panelId + "' did not load");
+        } else {
+            fault(command.mnemonic() + ": there is no panel '" + panelId + "'");
+        }
         return nullptr;
     }
     Panel::Control* found = target->find(controlId);
     if (found == nullptr) {
-        fault(command.mnemonic() + ": panel '" + panelId + "' has no control '" + controlId + "'");
+        note("panel '" + panelId + "' has no control '" + controlId + "'");
+        if (missingReported_[panelId].insert(controlId).second) {
+            missingNew_[panelId].push_back(controlId);
+        }
     }
     return found;
 }
@@ -154,11 +157,15 @@ char* PanelHost::panelShow(const CommandText& command) {
     Panel loaded(fields[0], fields[1]);
     std::string error;
     if (!LayoutFile::load(fields[1], loaded, error)) {
-        fault(error);
+        note("the layout does not load");
         if (layoutError_.empty()) layoutError_ = error;
+        unloadedPanels_.insert(fields[0]);
         return nullptr;
     }
     panels_[fields[0]] = loaded;
+    unloadedPanels_.erase(fields[0]);
+    missingReported_.erase(fields[0]);
+    missingNew_.erase(fields[0]);
     note("panel " + fields[0] + " shows " + std::to_string(loaded.controls().size()) + " controls");
     return reply(command, fields[0]);
 }
@@ -239,7 +246,8 @@ char* PanelHost::controlList(const CommandText& command) {
     }
     Panel* target = panel(fields[0]);
     if (target == nullptr) {
-        fault("XI: there is no panel '" + fields[0] + "'");
+        if (unloadedPanels_.count(fields[0]) == 0)
+            fault("XI: there is no panel '" + fields[0] + "'");
         return nullptr;
     }
     return reply(command, target->matching(fields[1]));

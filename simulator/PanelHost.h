@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
     // Starts a new action: forgets the commands and parent events recorded
     // for the previous one.
     void beginAction();
+    // Ends an action: the controls that the component addressed on a panel
+    // whose layout lacks them, not reported before, are reported in one
+    // error line a panel.
+    void endAction();
     const std::vector<std::string>& commands() const { return commands_; }
     const std::vector<std::string>& parentEvents() const { return parentEvents_; }
 
@@ -41,7 +46,8 @@ public:
     const std::map<std::string, Panel>& panels() const { return panels_; }
 
     // A layout that could not be loaded; empty when none failed. Such a fault
-    // ends a scenario: nothing the component does afterwards can be judged.
+    // ends a run: nothing the component does afterwards can be judged, so
+    // the commands to that panel add no error lines of their own.
     const std::string& layoutError() const { return layoutError_; }
 
     // Routes `source` to `destination` on `device`, and queues a revertive if
@@ -91,6 +97,10 @@ private:
     std::vector<std::string> parentEvents_;
     std::deque<zant_revertive_record> revertives_;
     std::string layoutError_;
+    std::set<std::string> unloadedPanels_;
+    // Per panel: the missing controls already reported, and those to report.
+    std::map<std::string, std::set<std::string>> missingReported_;
+    std::map<std::string, std::vector<std::string>> missingNew_;
 };
 
 #endif  // SIMULATOR_PANEL_HOST_H

@@ -60,29 +60,55 @@ std::string Router::registrations() const {
     return text;
 }
 
+std::string Router::header() const {
+    return "router " + std::to_string(device_) + ": " + std::to_string(sources_) + " sources x " +
+           std::to_string(destinations_) + " destinations, registered: " + registrations() + "\n";
+}
+
+std::string Router::destinationLine(int destination) const {
+    const int from = crosspoints_[static_cast<size_t>(destination)];
+    std::string destinationName;
+    std::string sourceName;
+    name(destinationDatabase, destination, destinationName);
+    if (from != 0) name(sourceDatabase, from, sourceName);
+    char number[16];
+    std::snprintf(number, sizeof number, "  %4d ", destination);
+    std::string line = number + destinationName;
+    if (destinationName.size() < 18) line += std::string(18 - destinationName.size(), ' ');
+    line += " <- ";
+    line += from == 0 ? std::string("(nothing)") : std::to_string(from) + " " + sourceName;
+    return line + "\n";
+}
+
 std::string Router::draw() const {
-    std::string drawing = "router " + std::to_string(device_) + ": " + std::to_string(sources_) +
-                          " sources x " + std::to_string(destinations_) +
-                          " destinations, registered: " + registrations() + "\n";
+    std::string drawing = header();
     const bool inFull = destinations_ <= drawnInFull;
     if (!inFull) {
-        drawing += "  (" + std::to_string(changed_.size()) +
-                   " destinations routed since the start;" + " the others as at the start)\n";
+        drawing +=
+            "  (" + std::to_string(changed_.size()) +
+            " destinations routed since the start; the others as at the start:" + " show router " +
+            std::to_string(device_) + " 1-" + std::to_string(drawnInFull) + " lists a range)\n";
     }
     for (int destination = 1; destination <= destinations_; ++destination) {
-        if (!inFull && changed_.count(destination) == 0) continue;
-        const int from = crosspoints_[static_cast<size_t>(destination)];
-        std::string destinationName;
+        if (inFull || changed_.count(destination) != 0) drawing += destinationLine(destination);
+    }
+    return drawing;
+}
+
+std::string Router::drawIndices(int first, int last) const {
+    std::string drawing = header() + "  destinations (index name <- source):\n";
+    const int from = first < 1 ? 1 : first;
+    for (int destination = from; destination <= last && destination <= destinations_;
+         ++destination) {
+        drawing += destinationLine(destination);
+    }
+    drawing += "  sources (index name):\n";
+    for (int source = from; source <= last && source <= sources_; ++source) {
         std::string sourceName;
-        name(destinationDatabase, destination, destinationName);
-        if (from != 0) name(sourceDatabase, from, sourceName);
+        name(sourceDatabase, source, sourceName);
         char number[16];
-        std::snprintf(number, sizeof number, "  %4d ", destination);
-        drawing += number + destinationName;
-        if (destinationName.size() < 18) drawing += std::string(18 - destinationName.size(), ' ');
-        drawing += " <- ";
-        drawing += from == 0 ? std::string("(nothing)") : std::to_string(from) + " " + sourceName;
-        drawing += "\n";
+        std::snprintf(number, sizeof number, "  %4d ", source);
+        drawing += number + sourceName + "\n";
     }
     return drawing;
 }

@@ -49,8 +49,15 @@ public:
     // router shows only the destinations routed since the start.
     std::string draw() const;
     static constexpr int drawnInFull = 32;
+    // Every destination from `first` to `last` with the source it carries,
+    // then the sources of those indices: what a person needs to pick a
+    // "sourceID" and a "destID". The range is clamped to each database.
+    std::string drawIndices(int first, int last) const;
 
 private:
+    std::string header() const;
+    std::string destinationLine(int destination) const;
+
     int device_ = 0;
     int sources_ = 0;
     int destinations_ = 0;

@@ -1,15 +1,17 @@
 #include "simulator/Simulator.h"
 
+#include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 
 #include "simulator/ButtonMessage.h"
+#include "simulator/Words.h"
 
 namespace {
 
 const char* const componentPanel = "1";
-// How long a double-push button waits for its second push.
-constexpr int64_t secondPushWindow = 2000;
 // A poll answered with more revertives than this is traced as one line.
 constexpr size_t revertivesListed = 4;
 
@@ -21,10 +23,8 @@ bool setEnvironment(const char* name, const std::string& value) {
 #endif
 }
 
-std::string shown(const std::string& text) {
-    std::string result = "\"";
-    for (char c : text) result += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return result + "\"";
+std::string counted(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 std::string listed(const std::vector<std::string>& texts) {
@@ -64,6 +64,7 @@ bool Simulator::start(std::string& error) {
         return false;
     }
     deliverRevertives();
+    host_.endAction();
     return true;
 }
 
@@ -72,8 +73,28 @@ void Simulator::finish() {
         beginAction("destroy the component");
         delete component_;
         component_ = nullptr;
+        host_.endAction();
     }
     host_.reportOutstanding();
+}
+
+void Simulator::badStep(const std::string& error) {
+    ++badSteps_;
+    trace_.plain("error: " + error);
+}
+
+std::string Simulator::summary() const {
+    std::string parts[3];
+    if (failedExpectations_ > 0) {
+        parts[0] = counted(failedExpectations_, "expectation failed", "expectations failed");
+    }
+    if (trace_.errors() > 0) parts[1] = counted(trace_.errors(), "error", "errors");
+    if (badSteps_ > 0) parts[2] = counted(badSteps_, "step not understood", "steps not understood");
+    std::string text;
+    for (const std::string& part : parts) {
+        if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
+    }
+    return text;
 }
 
 std::string Simulator::substituted(const std::string& text) const {
@@ -119,7 +140,10 @@ void Simulator::run(const Step& given) {
             press(step, 2);
             break;
         case Step::Kind::wait:
-            wait(step.milliseconds);
+            wait("wait", step.milliseconds, options_.realtime);
+            break;
+        case Step::Kind::run:
+            wait("run", step.milliseconds, true);
             break;
         case Step::Kind::tick:
             tick(step.numbers[0]);
@@ -133,27 +157,41 @@ void Simulator::run(const Step& given) {
         case Step::Kind::note:
             trace_.plain("# " + step.text);
             break;
+        case Step::Kind::expectCommand:
+        case Step::Kind::expectNoCommand:
+            expectCommand(step);
+            break;
+        case Step::Kind::expectReply:
+            expectReply(step);
+            break;
+        case Step::Kind::expectControl:
+            expectControl(step);
+            break;
+        case Step::Kind::expectRoute:
+            expectRoute(step);
+            break;
+        case Step::Kind::expectEvent:
+            expectEvent(step);
+            break;
         case Step::Kind::help:
             trace_.plain(StepParser::help());
             break;
         case Step::Kind::quit:
             quit_ = true;
             break;
-        default:
-            expect(step);
-            break;
     }
+    host_.endAction();
 }
 
 void Simulator::sendMessage(const Step& step) {
-    beginAction("parent message " + shown(step.text));
+    beginAction("parent message " + quoted(step.text));
     char* reply = component_->notify(const_cast<char*>(step.text.c_str()), zantParentMessage);
     if (reply == nullptr) {
         lastReply_.reset();
         trace_.detail("reply: none");
     } else {
         lastReply_ = std::string(reply);
-        trace_.detail("reply: " + shown(*lastReply_));
+        trace_.detail("reply: " + quoted(*lastReply_));
         component_->notify(reply, zantReleaseReply);
     }
     deliverRevertives();
@@ -180,26 +218,20 @@ void Simulator::press(const Step& step, int pushes) {
 }
 
 void Simulator::push(Panel::Control& control, const std::string& eventText) {
-    beginAction("press " + control.name + " (event " + shown(eventText) + ")");
-    if (!control.enabled) {
-        trace_.detail(control.name + " is disabled: the push does nothing");
-        return;
+    beginAction("press " + control.name + " (event " + quoted(eventText) + ")");
+    switch (host_.panel(componentPanel)->push(control, clock_.now())) {
+        case Panel::Push::ignored:
+            trace_.detail(control.name + " is disabled: the push does nothing");
+            return;
+        case Panel::Push::firstOfTwo:
+            trace_.detail(control.name + " needs a double push: waiting for the second push");
+            return;
+        case Panel::Push::secondFires:
+            trace_.detail("second push: the button fires");
+            break;
+        case Panel::Push::fires:
+            break;
     }
-    Panel* panel = host_.panel(componentPanel);
-    const auto properties = control.properties.find("doublepush");
-    const bool doublePush = properties != control.properties.end() && properties->second == "true";
-    const bool secondPush =
-        control.armedForSecondPush && clock_.now() - control.firstPushTime <= secondPushWindow;
-    for (const Panel::Control& other : panel->controls()) {
-        panel->find(other.name)->armedForSecondPush = false;
-    }
-    if (doublePush && !secondPush) {
-        control.armedForSecondPush = true;
-        control.firstPushTime = clock_.now();
-        trace_.detail(control.name + " needs a double push: waiting for the second push");
-        return;
-    }
-    if (doublePush) trace_.detail("second push: the button fires");
     const std::string id = control.name;
     ButtonMessage message(eventText);
     zant_button_record record{0, 0, componentPanel, id.c_str(), message.record()};
@@ -207,13 +239,25 @@ void Simulator::push(Panel::Control& control, const std::string& eventText) {
     deliverRevertives();
 }
 
-void Simulator::wait(int64_t milliseconds) {
-    const int64_t until = clock_.now() + milliseconds;
+void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) {
+    const int64_t start = clock_.now();
+    const int64_t until = start + milliseconds;
+    const auto wallStart = std::chrono::steady_clock::now();
+    const auto sleepUntil = [&](int64_t time) {
+        if (paced)
+            std::this_thread::sleep_until(wallStart + std::chrono::milliseconds(time - start));
+    };
     // The ticks of one wait are one action: expectations after a wait see
     // every command the ticks caused.
-    beginAction("wait " + std::to_string(milliseconds) + " ms");
+    beginAction(name + " " + std::to_string(milliseconds) + (paced ? " ms in real time" : " ms"));
+    trace_.flush();
     int timer = 0;
-    while (clock_.nextTick(until, timer)) deliverTick(timer);
+    while (clock_.nextTick(until, timer)) {
+        sleepUntil(clock_.now());
+        deliverTick(timer);
+        trace_.flush();
+    }
+    sleepUntil(until);
     clock_.advanceTo(until);
 }
 
@@ -265,19 +309,35 @@ void Simulator::deliverRevertives() {
 void Simulator::show(const Step& step) {
     if (step.text == "all" || step.text == "panel") {
         if (host_.panels().empty()) trace_.block("no panel is shown");
-        for (const auto& panel : host_.panels()) trace_.block(panel.second.draw());
+        for (const auto& panel : host_.panels()) trace_.block(panel.second.draw(clock_.now()));
     }
-    if (step.text == "all" || step.text == "router") {
-        // Without a device: the routers the component listens to, if any.
-        bool anyRegistered = false;
-        for (const auto& router : installation_.routers()) {
-            anyRegistered = anyRegistered || router.second.registrations() != "none";
+    if (step.text != "all" && step.text != "router") return;
+    const int device = step.numbers[0];
+    if (device != 0) {
+        const Router* router = installation_.router(device);
+        if (router == nullptr) {
+            stepError(step, "the installation has no device " + std::to_string(device));
+        } else if (step.numbers[1] > router->sources() &&
+                   step.numbers[1] > router->destinations()) {
+            stepError(step, "device " + std::to_string(device) + " has sources 1.." +
+                                std::to_string(router->sources()) + " and destinations 1.." +
+                                std::to_string(router->destinations()) + ": nothing from " +
+                                std::to_string(step.numbers[1]) + " on");
+        } else {
+            trace_.block(router->drawIndices(step.numbers[1] == 0 ? 1 : step.numbers[1],
+                                             step.numbers[2] == 0 ? INT_MAX : step.numbers[2]));
         }
-        for (const auto& router : installation_.routers()) {
-            const bool wanted = step.numbers[0] != 0
-                                    ? router.first == step.numbers[0]
-                                    : !anyRegistered || router.second.registrations() != "none";
-            if (wanted) trace_.block(router.second.draw());
+        return;
+    }
+    // Without a device: the routers the component listens to, if any.
+    bool anyRegistered = false;
+    for (const auto& router : installation_.routers()) {
+        anyRegistered = anyRegistered || router.second.registrations() != "none";
+    }
+    if (installation_.routers().empty()) trace_.block("the installation has no router");
+    for (const auto& router : installation_.routers()) {
+        if (!anyRegistered || router.second.registrations() != "none") {
+            trace_.block(router.second.draw());
         }
     }
 }
@@ -292,61 +352,53 @@ void Simulator::expectation(const Step& step, bool held, const std::string& what
     trace_.plain("FAILED " + step.where + ": expected " + what + "\n    but " + actual);
 }
 
-void Simulator::expect(const Step& step) {
-    switch (step.kind) {
-        case Step::Kind::expectCommand:
-        case Step::Kind::expectNoCommand: {
-            bool sent = false;
-            for (const std::string& command : host_.commands()) sent = sent || command == step.text;
-            const bool wanted = step.kind == Step::Kind::expectCommand;
-            expectation(step, sent == wanted, (wanted ? "the command " : "no command ") + step.text,
-                        "the last action sent: " + listed(host_.commands()));
-            break;
-        }
-        case Step::Kind::expectEvent: {
-            bool sent = false;
-            for (const std::string& event : host_.parentEvents()) sent = sent || event == step.text;
-            expectation(step, sent, "the event " + shown(step.text) + " to the parent",
-                        "the parent received: " + listed(host_.parentEvents()));
-            break;
-        }
-        case Step::Kind::expectReply: {
-            const bool held = step.noReply ? !lastReply_.has_value()
-                                           : lastReply_.has_value() && *lastReply_ == step.text;
-            expectation(step, held, "the reply " + (step.noReply ? "none" : shown(step.text)),
-                        "the reply was " + (lastReply_ ? shown(*lastReply_) : "none"));
-            break;
-        }
-        case Step::Kind::expectControl: {
-            const Panel* panel = host_.panel(componentPanel);
-            const std::string what = step.control + "." + step.property + " = " + shown(step.text);
-            if (panel == nullptr || panel->find(step.control) == nullptr) {
-                expectation(step, false, what,
-                            std::string("panel ") + componentPanel + " has no control '" +
-                                step.control + "'");
-                break;
-            }
-            const std::string value = panel->property(step.control, step.property);
-            expectation(step, value == step.text, what, "it is " + shown(value));
-            break;
-        }
-        case Step::Kind::expectRoute: {
-            Router* router = installation_.router(step.numbers[0]);
-            const std::string what = "destination " + std::to_string(step.numbers[2]) +
-                                     " of device " + std::to_string(step.numbers[0]) +
-                                     " to carry source " + std::to_string(step.numbers[1]);
-            if (router == nullptr) {
-                expectation(step, false, what,
-                            "the installation has no device " + std::to_string(step.numbers[0]));
-                break;
-            }
-            const int source = router->source(step.numbers[2]);
-            expectation(step, source == step.numbers[1], what,
-                        "it carries " + (source == 0 ? std::string("nothing")
-                                                     : "source " + std::to_string(source)));
-            break;
-        }
-        default:
-            break;
+void Simulator::expectCommand(const Step& step) {
+    bool sent = false;
+    for (const std::string& command : host_.commands()) sent = sent || command == step.text;
+    const bool wanted = step.kind == Step::Kind::expectCommand;
+    expectation(step, sent == wanted, (wanted ? "the command " : "no command ") + step.text,
+                "the last action sent: " + listed(host_.commands()));
+}
+
+void Simulator::expectEvent(const Step& step) {
+    bool sent = false;
+    for (const std::string& event : host_.parentEvents()) sent = sent || event == step.text;
+    expectation(step, sent, "the event " + quoted(step.text) + " to the parent",
+                "the parent received: " + listed(host_.parentEvents()));
+}
+
+void Simulator::expectReply(const Step& step) {
+    const bool held =
+        step.noReply ? !lastReply_.has_value() : lastReply_.has_value() && *lastReply_ == step.text;
+    expectation(step, held, "the reply " + (step.noReply ? "none" : quoted(step.text)),
+                "the reply was " + (lastReply_ ? quoted(*lastReply_) : "none"));
+}
+
+void Simulator::expectControl(const Step& step) {
+    const Panel* panel = host_.panel(componentPanel);
+    const std::string what = step.control + "." + step.property + " = " + quoted(step.text);
+    if (panel == nullptr || panel->find(step.control) == nullptr) {
+        expectation(
+            step, false, what,
+            std::string("panel ") + componentPanel + " has no control '" + step.control + "'");
+        return;
     }
+    const std::string value = panel->property(step.control, step.property);
+    expectation(step, value == step.text, what, "it is " + quoted(value));
+}
+
+void Simulator::expectRoute(const Step& step) {
+    Router* router = installation_.router(step.numbers[0]);
+    const std::string what = "destination " + std::to_string(step.numbers[2]) + " of device " +
+                             std::to_string(step.numbers[0]) + " to carry source " +
+                             std::to_string(step.numbers[1]);
+    if (router == nullptr) {
+        expectation(step, false, what,
+                    "the installation has no device " + std::to_string(step.numbers[0]));
+        return;
+    }
+    const int source = router->source(step.numbers[2]);
+    expectation(step, source == step.numbers[1], what,
+                "it carries " +
+                    (source == 0 ? std::string("nothing") : "source " + std::to_string(source)));
 }

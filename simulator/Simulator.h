@@ -28,6 +28,8 @@ public:
     bool start(std::string& error);
     // Carries out one step. Faults of the step are traced and counted.
     void run(const Step& step);
+    // A step line that could not be read (at the prompt): traced and counted.
+    void badStep(const std::string& error);
     // Destroys the component and reports the replies never handed back.
     void finish();
 
@@ -36,6 +38,9 @@ public:
     bool quitRequested() const { return quit_; }
     // Failed expectations and error lines of the trace.
     int failures() const { return failedExpectations_ + trace_.errors(); }
+    int badSteps() const { return badSteps_; }
+    // "2 expectations failed, 20 errors"; empty when all went well.
+    std::string summary() const;
 
 private:
     // ${path}, ${root} and ${system} replaced by the options' values.
@@ -44,12 +49,18 @@ private:
     void sendMessage(const Step& step);
     void press(const Step& step, int pushes);
     void push(Panel::Control& control, const std::string& eventText);
-    void wait(int64_t milliseconds);
+    // Advances the clock, delivering the due ticks; `paced` waits for each
+    // tick's time on the wall clock. `name` is the step's, for the trace.
+    void wait(const std::string& name, int64_t milliseconds, bool paced);
     void tick(int timer);
     void deliverTick(int timer);
     void route(const Step& step);
     void show(const Step& step);
-    void expect(const Step& step);
+    void expectCommand(const Step& step);
+    void expectEvent(const Step& step);
+    void expectReply(const Step& step);
+    void expectControl(const Step& step);
+    void expectRoute(const Step& step);
     void deliverRevertives();
     void stepError(const Step& step, const std::string& text);
     void expectation(const Step& step, bool held, const std::string& what,
@@ -65,6 +76,7 @@ private:
     std::optional<std::string> lastReply_;
     bool quit_ = false;
     int failedExpectations_ = 0;
+    int badSteps_ = 0;
 };
 
 #endif  // SIMULATOR_SIMULATOR_H

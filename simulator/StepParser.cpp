@@ -1,12 +1,27 @@
 #include "simulator/StepParser.h"
 
-#include <cctype>
+#include <iterator>
 #include <sstream>
 
 #include "simulator/CommandText.h"
+#include "simulator/ComponentMessages.h"
+#include "simulator/Panel.h"
 #include "simulator/Words.h"
 
 namespace {
+
+// A step reader gets the text after the step's name. It returns false for a
+// line of the wrong shape (`problem` empty: the usage is shown) or with a
+// value that cannot mean anything (`problem` says why).
+using Reader = bool (*)(const std::string& rest, Step& step, std::string& problem);
+
+struct Syntax {
+    const char* name;  // "press", "expect control"
+    Step::Kind kind;
+    const char* usage;
+    const char* meaning;  // lines separated by '\n'
+    Reader read;
+};
 
 // A value written as "..." loses the quotes, so "" is the empty text.
 std::string unquoted(const std::string& text) {
@@ -45,97 +60,211 @@ bool duration(const std::string& text, int64_t& milliseconds) {
     return true;
 }
 
-bool numbers(std::string rest, int count, int* values) {
+bool numbers(const std::string& text, int count, int* values) {
+    std::string rest = text;
     for (int i = 0; i < count; ++i) {
         if (!parseInteger(cutFirstWord(rest), values[i])) return false;
     }
     return rest.empty();
 }
 
+bool validDevice(int device, std::string& problem) {
+    if (device >= 1 && device <= 999) return true;
+    problem = "a device number lies in 1..999";
+    return false;
+}
+
+// DEVICE SOURCE DEST of route and expect route.
+bool crosspoint(const std::string& rest, Step& step, std::string& problem) {
+    if (!numbers(rest, 3, step.numbers)) return false;
+    if (!validDevice(step.numbers[0], problem)) return false;
+    if (step.numbers[1] >= 1 && step.numbers[2] >= 1) return true;
+    problem = "source and destination indices start at 1";
+    return false;
+}
+
+bool anyText(const std::string& rest, Step& step, std::string&) {
+    step.text = rest;
+    return true;
+}
+
+bool someText(const std::string& rest, Step& step, std::string&) {
+    step.text = rest;
+    return !rest.empty();
+}
+
+bool nothing(const std::string& rest, Step&, std::string&) {
+    return rest.empty();
+}
+
+bool press(const std::string& text, Step& step, std::string&) {
+    std::string rest = text;
+    step.control = cutFirstWord(rest);
+    step.text = rest.empty() ? "press" : rest;
+    return !step.control.empty();
+}
+
+bool timeSpan(const std::string& rest, Step& step, std::string&) {
+    return duration(rest, step.milliseconds);
+}
+
+bool tick(const std::string& rest, Step& step, std::string& problem) {
+    if (!numbers(rest, 1, step.numbers)) return false;
+    if (step.numbers[0] >= 1) return true;
+    problem = "a timer number is 1 or more";
+    return false;
+}
+
+// FIRST-LAST of show router.
+bool range(const std::string& text, Step& step, std::string& problem) {
+    const size_t dash = text.find('-', 1);
+    if (dash == std::string::npos || !parseInteger(text.substr(0, dash), step.numbers[1]) ||
+        !parseInteger(text.substr(dash + 1), step.numbers[2])) {
+        return false;
+    }
+    if (step.numbers[1] >= 1 && step.numbers[2] >= step.numbers[1]) return true;
+    problem = "a range FIRST-LAST starts at 1 and does not run backwards";
+    return false;
+}
+
+bool show(const std::string& text, Step& step, std::string& problem) {
+    std::string rest = text;
+    step.text = cutFirstWord(rest);
+    if (step.text.empty()) step.text = "all";
+    if (step.text != "router") return (step.text == "all" || step.text == "panel") && rest.empty();
+    if (rest.empty()) return true;
+    if (!parseInteger(cutFirstWord(rest), step.numbers[0])) return false;
+    if (!validDevice(step.numbers[0], problem)) return false;
+    const std::string span = cutFirstWord(rest);
+    return rest.empty() && (span.empty() || range(span, step, problem));
+}
+
+bool reply(const std::string& rest, Step& step, std::string&) {
+    step.noReply = rest == "none";
+    step.text = unescaped(unquoted(rest));
+    return !rest.empty();
+}
+
+bool control(const std::string& text, Step& step, std::string& problem) {
+    std::string rest = text;
+    step.control = cutFirstWord(rest);
+    step.property = cutFirstWord(rest);
+    step.text = unquoted(rest);
+    if (step.property.empty()) return false;
+    if (step.property != "enabled" || step.text == "true" || step.text == "false") return true;
+    problem = "the property \"enabled\" is true or false";
+    return false;
+}
+
+const Syntax steps[] = {
+    {"message", Step::Kind::message, "message TEXT",
+     "the parent panel sends TEXT (kind 3), e.g. message\n"
+     "sourceID=3; the reply is printed, then handed back\n"
+     "(kind 5). The messages are listed below",
+     someText},
+    {"press", Step::Kind::press, "press CONTROL [EVENT]",
+     "one push on CONTROL of panel 1 (kind 2); EVENT is the\n"
+     "event text, name[=value] (default \"press\"). A disabled\n"
+     "control ignores it; a double-push control waits for a\n"
+     "second push (see below)",
+     press},
+    {"doublepress", Step::Kind::doublePress, "doublepress CONTROL [EVENT]", "two pushes in a row",
+     press},
+    {"wait", Step::Kind::wait, "wait DURATION",
+     "advance the virtual clock (1500, 1500ms, 2s); each due\n"
+     "timer tick is delivered (kind 4) in time order at once\n"
+     "(with --realtime: as run)",
+     timeSpan},
+    {"run", Step::Kind::run, "run DURATION",
+     "as wait, but in real time: each tick arrives when it is\n"
+     "due, so the flashing of Take can be watched",
+     timeSpan},
+    {"tick", Step::Kind::tick, "tick TIMER", "one tick of TIMER (1 or more) now, running or not",
+     tick},
+    {"route", Step::Kind::route, "route DEVICE SOURCE DEST",
+     "another panel routes SOURCE to DEST on DEVICE: the\n"
+     "router changes, registered components get a revertive",
+     crosspoint},
+    {"show", Step::Kind::show, "show [panel | router [DEVICE [FIRST-LAST]]]",
+     "draw the panel, and the routers' destinations with the\n"
+     "source each carries; with DEVICE every destination and\n"
+     "source of that router (FIRST-LAST: only those indices)",
+     show},
+    {"note", Step::Kind::note, "note TEXT", "print TEXT in the trace", anyText},
+    {"expect command", Step::Kind::expectCommand, "expect command TEXT",
+     "the last action sent exactly the command TEXT", someText},
+    {"expect no-command", Step::Kind::expectNoCommand, "expect no-command TEXT",
+     "the last action did not send TEXT", someText},
+    {"expect reply", Step::Kind::expectReply, "expect reply TEXT | none",
+     "the reply to the last message was TEXT (\"\\n\" is a\n"
+     "line feed; \"\" the empty text) or null",
+     reply},
+    {"expect control", Step::Kind::expectControl, "expect control CONTROL PROPERTY [VALUE]",
+     "the property of CONTROL on panel 1 is VALUE (the rest\n"
+     "of the line; empty when absent). PROPERTY \"enabled\"\n"
+     "reads true or false",
+     control},
+    {"expect route", Step::Kind::expectRoute, "expect route DEVICE SOURCE DEST",
+     "DEST of DEVICE carries SOURCE", crosspoint},
+    {"expect event", Step::Kind::expectEvent, "expect event TEXT",
+     "the last action sent the parent the event TEXT (\"HN\")", someText},
+    {"help", Step::Kind::help, "help", "this text", nothing},
+    {"quit", Step::Kind::quit, "quit", "end the session (also: exit)", nothing},
+};
+
+const Syntax* find(const std::string& name) {
+    for (const Syntax& syntax : steps) {
+        if (name == syntax.name) return &syntax;
+    }
+    return nullptr;
+}
+
+std::string knownExpectations() {
+    std::string known;
+    const std::string prefix = "expect ";
+    for (const Syntax& syntax : steps) {
+        const std::string name = syntax.name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        known += (known.empty() ? "" : ", ") + name.substr(prefix.size());
+    }
+    return known;
+}
+
 }  // namespace
 
-bool StepParser::parse(const std::string& line, const std::string& where, Step& step, bool& empty,
+bool StepParser::parse(const std::string& line, const std::string& where,
+                       const std::string& helpCommand, Step& step, bool& empty,
                        std::string& error) {
     std::string rest = trimmed(line);
     empty = rest.empty() || rest[0] == '#';
     if (empty) return true;
     step = Step();
     step.where = where;
-    const std::string name = cutFirstWord(rest);
-    const auto fail = [&](const std::string& usage) {
-        error = where + ": malformed step \"" + trimmed(line) + "\": expected " + usage;
-        return false;
-    };
-
-    if (name == "message") {
-        if (rest.empty()) return fail("message TEXT");
-        step.kind = Step::Kind::message;
-        step.text = rest;
-    } else if (name == "press" || name == "doublepress") {
-        step.kind = name == "press" ? Step::Kind::press : Step::Kind::doublePress;
-        step.control = cutFirstWord(rest);
-        if (step.control.empty()) return fail(name + " CONTROL [EVENT]");
-        step.text = rest.empty() ? "press" : rest;
-    } else if (name == "wait") {
-        step.kind = Step::Kind::wait;
-        if (!duration(rest, step.milliseconds)) return fail("wait DURATION (1500, 1500ms or 2s)");
-    } else if (name == "tick") {
-        step.kind = Step::Kind::tick;
-        if (!numbers(rest, 1, step.numbers)) return fail("tick TIMER");
-    } else if (name == "route") {
-        step.kind = Step::Kind::route;
-        if (!numbers(rest, 3, step.numbers)) return fail("route DEVICE SOURCE DEST");
-    } else if (name == "show") {
-        step.kind = Step::Kind::show;
-        step.text = cutFirstWord(rest);
-        if (step.text.empty()) step.text = "all";
-        if (step.text == "router" && !rest.empty()) {
-            if (!numbers(rest, 1, step.numbers)) return fail("show router [DEVICE]");
-        } else if ((step.text != "all" && step.text != "panel" && step.text != "router") ||
-                   !rest.empty()) {
-            return fail("show [panel | router [DEVICE]]");
-        }
-    } else if (name == "note") {
-        step.kind = Step::Kind::note;
-        step.text = rest;
-    } else if (name == "help") {
-        step.kind = Step::Kind::help;
-    } else if (name == "quit" || name == "exit") {
-        step.kind = Step::Kind::quit;
-    } else if (name == "expect") {
+    std::string name = cutFirstWord(rest);
+    if (name == "exit") name = "quit";
+    if (name == "expect") {
         const std::string what = cutFirstWord(rest);
-        if (what == "command" || what == "no-command") {
-            if (rest.empty()) return fail("expect " + what + " TEXT");
-            step.kind = what == "command" ? Step::Kind::expectCommand : Step::Kind::expectNoCommand;
-            step.text = rest;
-        } else if (what == "reply") {
-            step.kind = Step::Kind::expectReply;
-            if (rest.empty()) return fail("expect reply TEXT | none");
-            step.noReply = rest == "none";
-            step.text = unescaped(unquoted(rest));
-        } else if (what == "control") {
-            step.kind = Step::Kind::expectControl;
-            step.control = cutFirstWord(rest);
-            step.property = cutFirstWord(rest);
-            if (step.property.empty()) return fail("expect control CONTROL PROPERTY [VALUE]");
-            step.text = unquoted(rest);
-        } else if (what == "route") {
-            step.kind = Step::Kind::expectRoute;
-            if (!numbers(rest, 3, step.numbers)) return fail("expect route DEVICE SOURCE DEST");
-        } else if (what == "event") {
-            step.kind = Step::Kind::expectEvent;
-            if (rest.empty()) return fail("expect event TEXT");
-            step.text = rest;
-        } else {
-            error = where + ": unknown expectation \"" + what +
-                    "\" (known: command, no-command, reply, control, route, event)";
+        name += " " + what;
+        if (find(name) == nullptr) {
+            error = where + ": unknown expectation \"" + printable(what) +
+                    "\" (known: " + knownExpectations() + ")";
             return false;
         }
-    } else {
-        error = where + ": unknown step \"" + name + "\" (panel_host --help lists the steps)";
+    }
+    const Syntax* syntax = find(name);
+    if (syntax == nullptr) {
+        const std::string meant = ComponentMessages::suggestion(line);
+        error = where + ": unknown step \"" + printable(name) + "\" (" +
+                (meant.empty() ? helpCommand + " lists the steps" : "did you mean: " + meant) + ")";
         return false;
     }
-    return true;
+    step.kind = syntax->kind;
+    std::string problem;
+    if (syntax->read(rest, step, problem)) return true;
+    const std::string shown = "\"" + printable(trimmed(line)) + "\"";
+    error = problem.empty() ? where + ": malformed step " + shown + ": expected " + syntax->usage
+                            : where + ": bad value in step " + shown + ": " + problem;
+    return false;
 }
 
 bool StepParser::parseAll(const std::string& name, const std::string& content,
@@ -145,45 +274,36 @@ bool StepParser::parseAll(const std::string& name, const std::string& content,
     for (int number = 1; std::getline(in, line); ++number) {
         Step step;
         bool empty = false;
-        if (!parse(line, name + ":" + std::to_string(number), step, empty, error)) return false;
+        if (!parse(line, name + ":" + std::to_string(number), "panel_host --help", step, empty,
+                   error)) {
+            return false;
+        }
         if (!empty) steps.push_back(step);
     }
     return true;
 }
 
-const char* StepParser::help() {
-    return R"(Steps (one a line; '#' starts a comment line):
-  message TEXT              the parent panel sends TEXT (kind 3), e.g. message sourceID=3;
-                            the reply is printed, then handed back (kind 5)
-  press CONTROL [EVENT]     one push on CONTROL of panel 1 (kind 2); EVENT is the
-                            event text, name[=value] (default "press"). A disabled
-                            control ignores it; a control whose "doublepush" is
-                            "true" needs a second push right after the first
-  doublepress CONTROL [EVENT]
-                            two pushes in a row
-  wait DURATION             advance the virtual clock (1500, 1500ms, 2s); each due
-                            timer tick is delivered (kind 4) in time order
-  tick TIMER                deliver one tick of TIMER now, running or not
-  route DEVICE SOURCE DEST  another panel routes SOURCE to DEST on DEVICE: the
-                            router changes, registered components get a revertive
-  show [panel | router [DEVICE]]
-                            draw the panel and the routers' crosspoints
-  note TEXT                 print TEXT in the trace
-  expect command TEXT       the last action sent exactly the command TEXT
-  expect no-command TEXT    the last action did not send TEXT
-  expect reply TEXT | none  the reply to the last message was TEXT ("\n" is a
-                            line feed; "" the empty text) or null
-  expect control CONTROL PROPERTY [VALUE]
-                            the property of CONTROL on panel 1 is VALUE (the rest
-                            of the line; empty when absent). PROPERTY "enabled"
-                            reads true or false
-  expect route DEVICE SOURCE DEST
-                            DEST of DEVICE carries SOURCE
-  expect event TEXT         the last action sent the parent the event TEXT ("HN")
-  help, quit                (interactive mode)
-In a step's text, ${path}, ${root} and ${system} stand for the values of the
-options --path, --root and --system.
-The last action is the last message, press, wait, tick or route step, or the
-component's creation before any of them.
-)";
+std::string StepParser::help() {
+    constexpr size_t column = 28;
+    std::string text = "Steps (one a line; '#' starts a comment line):\n";
+    for (const Syntax& syntax : steps) {
+        std::string left = std::string("  ") + syntax.usage;
+        left = left.size() + 2 > column ? left + "\n" + std::string(column, ' ')
+                                        : left + std::string(column - left.size(), ' ');
+        std::istringstream meaning(syntax.meaning);
+        std::string line;
+        for (bool first = true; std::getline(meaning, line); first = false) {
+            text += (first ? left : std::string(column, ' ')) + line + "\n";
+        }
+    }
+    text +=
+        "In a step's text, ${path}, ${root} and ${system} stand for the values of the\n"
+        "options --path, --root and --system.\n"
+        "The last action is the last message, press, wait, run, tick or route step, or\n"
+        "the component's creation before any of them.\n"
+        "A button whose \"doublepush\" property is \"true\" fires on a second push\n"
+        "within " +
+        std::to_string(Panel::secondPushWindow) +
+        " ms of the first; show panel marks a first push that waits for it.\n\n";
+    return text + ComponentMessages::help();
 }

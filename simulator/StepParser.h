@@ -1,6 +1,6 @@
 // The step language of scenario files and of the interactive mode: one step a
-// line, '#' starts a comment line, blank lines are skipped. The steps and
-// their arguments are listed in `StepParser::help()`.
+// line, '#' starts a comment line, blank lines are skipped. One table holds
+// each step's name, usage, meaning and reader; the help text is made from it.
 #ifndef SIMULATOR_STEP_PARSER_H
 #define SIMULATOR_STEP_PARSER_H
 
@@ -14,6 +14,7 @@ struct Step {
         press,
         doublePress,
         wait,
+        run,
         tick,
         route,
         show,
@@ -33,6 +34,8 @@ struct Step {
     std::string control;
     std::string property;
     bool noReply = false;  // expect reply none
+    // route and expect route: device, source, destination; tick: timer;
+    // show router: device (0: the routers in use), first and last index (0: all).
     int numbers[3] = {0, 0, 0};
     int64_t milliseconds = 0;
 };
@@ -40,14 +43,16 @@ struct Step {
 class StepParser {
 public:
     // Parses one line. Returns false with a one-line `error` (starting with
-    // `where`) for a malformed line; `empty` tells a comment or blank line.
-    static bool parse(const std::string& line, const std::string& where, Step& step, bool& empty,
-                      std::string& error);
+    // `where`) for a line that is no step or whose values cannot mean
+    // anything; `empty` tells a comment or blank line. `helpCommand` is what
+    // the reader types to list the steps ("panel_host --help", "help").
+    static bool parse(const std::string& line, const std::string& where,
+                      const std::string& helpCommand, Step& step, bool& empty, std::string& error);
     // Parses a whole scenario; stops at the first bad line.
     static bool parseAll(const std::string& name, const std::string& content,
                          std::vector<Step>& steps, std::string& error);
-    // The description of the step language, for --help and "help".
-    static const char* help();
+    // The steps and the component's parent messages, for --help and "help".
+    static std::string help();
 };
 
 #endif  // SIMULATOR_STEP_PARSER_H

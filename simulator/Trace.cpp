@@ -1,29 +1,36 @@
 #include "simulator/Trace.h"
 
-#include <sstream>
+#include "simulator/Words.h"
+
+void Trace::lines(const std::string& indent, const std::string& text) {
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        out_ << indent << printable(text.substr(start, end - start)) << "\n";
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+}
 
 void Trace::event(const std::string& stamp, const std::string& text) {
-    out_ << "[" << stamp << "] " << text << "\n";
+    lines("", "[" + stamp + "] " + text);
 }
 
 void Trace::detail(const std::string& text) {
-    out_ << "    " << text << "\n";
+    lines("    ", text);
 }
 
 void Trace::block(const std::string& text, const std::string& indent) {
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) out_ << indent << line << "\n";
+    if (!text.empty()) lines(indent, text.back() == '\n' ? text.substr(0, text.size() - 1) : text);
     out_.flush();
 }
 
 void Trace::error(const std::string& text) {
     ++errors_;
-    out_ << "error: " << text << "\n";
+    lines("", "error: " + text);
     out_.flush();
 }
 
 void Trace::plain(const std::string& text) {
-    out_ << text << "\n";
+    lines("", text);
     out_.flush();
 }

@@ -1,5 +1,7 @@
 // The simulator's readable trace: one line per notification and per command,
-// stamped with the virtual time, and error lines, which are counted.
+// stamped with the virtual time, and error lines, which are counted. Every
+// line is written through printable(): a control character or a stray byte
+// from a scenario or a component never reaches the terminal raw.
 #ifndef SIMULATOR_TRACE_H
 #define SIMULATOR_TRACE_H
 
@@ -20,12 +22,16 @@ public:
     void error(const std::string& text);
     // A line as it stands.
     void plain(const std::string& text);
+    void flush() { out_.flush(); }
 
     int errors() const { return errors_; }
     bool verbose() const { return verbose_; }
     void setVerbose(bool verbose) { verbose_ = verbose; }
 
 private:
+    // Each line of `text` (split at line feeds) after `indent`.
+    void lines(const std::string& indent, const std::string& text);
+
     std::ostream& out_;
     int errors_ = 0;
     bool verbose_ = false;

@@ -39,11 +39,11 @@ void VirtualClock::advanceTo(int64_t time) {
     if (time > now_) now_ = time;
 }
 
-std::string VirtualClock::stamp() const {
+std::string VirtualClock::stampOf(int64_t time) {
     char text[32];
-    const long long minutes = static_cast<long long>(now_ / 60000);
-    const int seconds = static_cast<int>((now_ / 1000) % 60);
-    const int millis = static_cast<int>(now_ % 1000);
+    const long long minutes = static_cast<long long>(time / 60000);
+    const int seconds = static_cast<int>((time / 1000) % 60);
+    const int millis = static_cast<int>(time % 1000);
     std::snprintf(text, sizeof text, "%02lld:%02d.%03d", minutes, seconds, millis);
     return text;
 }

@@ -28,7 +28,8 @@ public:
     void advanceTo(int64_t time);
 
     // "mm:ss.mmm" of the current time, for the trace.
-    std::string stamp() const;
+    std::string stamp() const { return stampOf(now_); }
+    static std::string stampOf(int64_t time);
 
 private:
     struct Timer {

@@ -1,4 +1,5 @@
-// Word handling shared by the simulator's line-based file readers.
+// Word and text handling shared by the simulator's line-based readers and its
+// trace.
 #ifndef PANEL_HOST_WORDS_H
 #define PANEL_HOST_WORDS_H
 
@@ -10,5 +11,14 @@ std::string trimmed(const std::string& text);
 // Cuts the first word (up to a space or tab) off `rest`, which keeps what
 // follows without its surrounding white space.
 std::string cutFirstWord(std::string& rest);
+
+// `text` safe to print on a terminal: line feed, carriage return and tab as
+// \n, \r and \t, every other control character and every byte that is not
+// part of a well-formed UTF-8 character as \xHH. Printable text, UTF-8
+// included, stays as it is.
+std::string printable(const std::string& text);
+
+// printable(text) in double quotes, as the trace shows a value.
+std::string quoted(const std::string& text);
 
 #endif  // PANEL_HOST_WORDS_H

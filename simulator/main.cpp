@@ -1,68 +1,56 @@
 // panel_host: runs a component library in a simulated panel runtime.
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "simulator/LineReader.h"
 #include "simulator/Options.h"
 #include "simulator/Simulator.h"
 #include "simulator/StepParser.h"
+#include "simulator/TextFile.h"
+#include "simulator/Words.h"
 
 namespace {
 
 constexpr int exitFailed = 1;
 constexpr int exitBadInput = 2;
 
-bool stdinIsTerminal() {
-#if defined(_WIN32)
-    return _isatty(_fileno(stdin)) != 0;
-#else
-    return isatty(fileno(stdin)) != 0;
-#endif
-}
-
 int badInput(const std::string& error) {
-    std::cerr << "panel_host: " << error << "\n";
+    std::cout.flush();
+    std::cerr << "panel_host: " << printable(error) << "\n";
     return exitBadInput;
 }
 
-bool readScenario(const std::string& path, std::string& content, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot open the scenario";
-        return false;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    content = text.str();
-    return true;
+// The steps of a scenario file or of piped standard input. Nothing to run is
+// bad input: a run that did nothing must not pass.
+bool readSteps(const std::string& name, const std::string& content, std::vector<Step>& steps,
+               std::string& error) {
+    if (!StepParser::parseAll(name, content, steps, error)) return false;
+    if (!steps.empty()) return true;
+    error = name + ": no step to run";
+    return false;
 }
 
-// Steps typed at a prompt: a bad line or a failed step is reported and the
-// session goes on.
+// Steps typed at a prompt: a bad line or a failed step is reported, counted
+// and the session goes on; a layout that does not load ends it.
 void interact(Simulator& simulator) {
+    LineReader reader;
     std::string line;
     for (int number = 1; !simulator.quitRequested(); ++number) {
-        std::cout << "panel_host> " << std::flush;
-        if (!std::getline(std::cin, line)) {
+        if (!reader.read("panel_host> ", line)) {
             std::cout << "\n";
             break;
         }
         Step step;
         bool empty = false;
         std::string error;
-        if (!StepParser::parse(line, "<stdin>:" + std::to_string(number), step, empty, error)) {
-            std::cout << "error: " << error << "\n";
+        if (!StepParser::parse(line, "<stdin>:" + std::to_string(number), "help", step, empty,
+                               error)) {
+            simulator.badStep(error);
         } else if (!empty) {
             simulator.run(step);
+            if (!simulator.fatalError().empty()) return;
         }
     }
 }
@@ -84,21 +72,21 @@ int main(int argc, char** argv) {
     bool interactive = options.interactive;
     if (!options.scenario.empty()) {
         std::string content;
-        if (!readScenario(options.scenario, content, error) ||
-            !StepParser::parseAll(options.scenario, content, steps, error)) {
+        if (!TextFile::read(options.scenario, "scenario", content, error) ||
+            !readSteps(options.scenario, content, steps, error)) {
             return badInput(error);
         }
-    } else if (stdinIsTerminal()) {
+    } else if (LineReader::stdinIsTerminal()) {
         interactive = true;
     } else if (!interactive) {
         std::ostringstream content;
         content << std::cin.rdbuf();
-        if (!StepParser::parseAll("<stdin>", content.str(), steps, error)) return badInput(error);
+        if (!readSteps("<stdin>", content.str(), steps, error)) return badInput(error);
     }
 
     Simulator simulator(options, std::cout);
     if (!simulator.start(error)) return badInput(error);
-    if (!simulator.fatalError().empty() && !interactive) return badInput(simulator.fatalError());
+    if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
 
     for (const Step& step : steps) {
         if (simulator.quitRequested()) break;
@@ -106,8 +94,11 @@ int main(int argc, char** argv) {
         if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
     }
     if (interactive) interact(simulator);
+    if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
     simulator.finish();
+    const std::string summary = simulator.summary();
+    if (!summary.empty()) std::cout << summary << "\n";
     std::cout.flush();
-    if (interactive && options.scenario.empty()) return 0;
+    if (simulator.badSteps() > 0) return exitBadInput;
     return simulator.failures() == 0 ? 0 : exitFailed;
 }

@@ -55,7 +55,8 @@ TEST(Layouts, MissingFileNamesTheFile) {
     Panel panel;
     std::string error;
     EXPECT_FALSE(LayoutFile::load("/no/such/dir/p.zant_ui", panel, error));
-    EXPECT_EQ(error, "/no/such/dir/p.zant_ui: cannot open the layout file");
+    EXPECT_EQ(error,
+              "/no/such/dir/p.zant_ui: cannot open the layout file: No such file or directory");
 }
 
 TEST(Glob, MatchesStarsAndQuestionMarks) {

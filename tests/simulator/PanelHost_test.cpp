@@ -20,8 +20,10 @@ protected:
 
     // Runs a command as the component does: copies the reply and hands it
     // back. std::nullopt for a null reply.
+    // Each command is an action of its own.
     std::optional<std::string> run(const std::string& command) {
         char* reply = host.execute(command.c_str(), zant_host::modeCommand);
+        host.endAction();
         if (reply == nullptr) return std::nullopt;
         std::string copy(reply);
         host.execute(reply, zant_host::modeRelease);
@@ -135,10 +137,28 @@ TEST_F(PanelHostTest, ReportsRepliesHandedBackTwiceUnknownOrNever) {
         << out.str();
 }
 
-TEST_F(PanelHostTest, ALayoutThatFailsIsKeptAsTheFatalError) {
-    EXPECT_EQ(host.execute("PS '2' '/no/such/layout.zant_ui'", zant_host::modeCommand), nullptr);
-    EXPECT_EQ(host.layoutError(), "/no/such/layout.zant_ui: cannot open the layout file");
+TEST_F(PanelHostTest, ALayoutThatFailsIsTheOneErrorAndItsPanelCausesNoCascade) {
+    EXPECT_EQ(run("PS '2' '/no/such/layout.zant_ui'"), std::nullopt);
+    EXPECT_EQ(host.layoutError(),
+              "/no/such/layout.zant_ui: cannot open the layout file: No such file or directory");
     EXPECT_EQ(host.panel("2"), nullptr);
+    run("CE '2' 'Take'");
+    run("XI '2' '*'");
+    EXPECT_EQ(trace.errors(), 0) << out.str();
+}
+
+TEST_F(PanelHostTest, ControlsMissingFromTheLayoutAreReportedOnceInOneLine) {
+    host.beginAction();
+    for (const char* command : {"CE '1' 'Volume'", "TP 'text=x' '1' 'Gain'", "CD '1' 'Volume'"}) {
+        host.execute(command, zant_host::modeCommand);
+    }
+    host.endAction();
+    run("CE '1' 'Volume'");
+    EXPECT_EQ(trace.errors(), 1) << out.str();
+    EXPECT_NE(out.str().find("error: panel '1' (" PANEL_HOST_LAYOUT
+                             ") lacks controls that the component uses: Volume, Gain\n"),
+              std::string::npos)
+        << out.str();
 }
 
 }  // namespace

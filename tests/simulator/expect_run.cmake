@@ -2,6 +2,7 @@
 # told apart from a crash (a crash has no exit status of 1 or 2).
 #   cmake -DPROGRAM=... -DARGS="a|b" -DEXIT=2 -DMATCH=regex [-DINPUT=file] -P expect_run.cmake
 #   [-DEMULATOR="wine-run.sh|prefix"] runs PROGRAM through it.
+#   [-DREJECT=regex] fails when the output matches it.
 string(REPLACE "|" ";" ARGS "${ARGS}")
 string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 if(DEFINED INPUT)
@@ -15,4 +16,7 @@ if(NOT "${status}" STREQUAL "${EXIT}")
 endif()
 if(NOT "${out}${err}" MATCHES "${MATCH}")
   message(FATAL_ERROR "output does not match: ${MATCH}")
+endif()
+if(DEFINED REJECT AND "${out}${err}" MATCHES "${REJECT}")
+  message(FATAL_ERROR "output matches what it must not: ${REJECT}")
 endif()
