@@ -232,9 +232,8 @@ std::string knownExpectations() {
 
 }  // namespace
 
-bool StepParser::parse(const std::string& line, const std::string& where,
-                       const std::string& helpCommand, Step& step, bool& empty,
-                       std::string& error) {
+bool StepParser::parse(const std::string& line, const std::string& where, bool atPrompt, Step& step,
+                       bool& empty, std::string& error) {
     std::string rest = trimmed(line);
     empty = rest.empty() || rest[0] == '#';
     if (empty) return true;
@@ -255,7 +254,10 @@ bool StepParser::parse(const std::string& line, const std::string& where,
     if (syntax == nullptr) {
         const std::string meant = ComponentMessages::suggestion(line);
         error = where + ": unknown step \"" + printable(name) + "\" (" +
-                (meant.empty() ? helpCommand + " lists the steps" : "did you mean: " + meant) + ")";
+                (!meant.empty() ? "did you mean: " + meant
+                 : atPrompt     ? std::string("help lists the steps")
+                                : std::string("panel_host --help lists the steps")) +
+                ")";
         return false;
     }
     step.kind = syntax->kind;
@@ -264,6 +266,7 @@ bool StepParser::parse(const std::string& line, const std::string& where,
     const std::string shown = "\"" + printable(trimmed(line)) + "\"";
     error = problem.empty() ? where + ": malformed step " + shown + ": expected " + syntax->usage
                             : where + ": bad value in step " + shown + ": " + problem;
+    if (atPrompt) error += " (help lists the steps)";
     return false;
 }
 
@@ -274,8 +277,7 @@ bool StepParser::parseAll(const std::string& name, const std::string& content,
     for (int number = 1; std::getline(in, line); ++number) {
         Step step;
         bool empty = false;
-        if (!parse(line, name + ":" + std::to_string(number), "panel_host --help", step, empty,
-                   error)) {
+        if (!parse(line, name + ":" + std::to_string(number), false, step, empty, error)) {
             return false;
         }
         if (!empty) steps.push_back(step);

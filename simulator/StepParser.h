@@ -44,10 +44,10 @@ class StepParser {
 public:
     // Parses one line. Returns false with a one-line `error` (starting with
     // `where`) for a line that is no step or whose values cannot mean
-    // anything; `empty` tells a comment or blank line. `helpCommand` is what
-    // the reader types to list the steps ("panel_host --help", "help").
-    static bool parse(const std::string& line, const std::string& where,
-                      const std::string& helpCommand, Step& step, bool& empty, std::string& error);
+    // anything; `empty` tells a comment or blank line. A line typed `atPrompt`
+    // gets errors that end with a hint naming the help step.
+    static bool parse(const std::string& line, const std::string& where, bool atPrompt, Step& step,
+                      bool& empty, std::string& error);
     // Parses a whole scenario; stops at the first bad line.
     static bool parseAll(const std::string& name, const std::string& content,
                          std::vector<Step>& steps, std::string& error);

@@ -36,6 +36,9 @@ bool readSteps(const std::string& name, const std::string& content, std::vector<
 // and the session goes on; a layout that does not load ends it.
 void interact(Simulator& simulator) {
     LineReader reader;
+    if (LineReader::stdinIsTerminal()) {
+        std::cout << "One step a line: help lists the steps and the parent messages, quit ends.\n";
+    }
     std::string line;
     for (int number = 1; !simulator.quitRequested(); ++number) {
         if (!reader.read("panel_host> ", line)) {
@@ -45,7 +48,7 @@ void interact(Simulator& simulator) {
         Step step;
         bool empty = false;
         std::string error;
-        if (!StepParser::parse(line, "<stdin>:" + std::to_string(number), "help", step, empty,
+        if (!StepParser::parse(line, "<stdin>:" + std::to_string(number), true, step, empty,
                                error)) {
             simulator.badStep(error);
         } else if (!empty) {
