@@ -125,3 +125,12 @@ Router* Installation::router(int device) {
     const auto found = routers_.find(device);
     return found == routers_.end() ? nullptr : &found->second;
 }
+
+std::string Installation::noDevice(int device) const {
+    std::string known;
+    for (const auto& router : routers_) {
+        known += (known.empty() ? "" : ", ") + std::to_string(router.first);
+    }
+    return "the installation has no device " + std::to_string(device) +
+           (known.empty() ? std::string(" (it has none)") : " (it has " + known + ")");
+}

@@ -37,6 +37,9 @@ public:
     const std::map<int, Router>& routers() const { return routers_; }
     const std::map<std::string, int>& instances() const { return instances_; }
 
+    // "the installation has no device 7 (it has 12, 40)".
+    std::string noDevice(int device) const;
+
     // <root>/<system>/config/system/dev_NNN.ini
     std::string deviceFile(int device) const;
 

@@ -141,7 +141,7 @@ Panel::Control* PanelHost::control(const CommandText& command, const std::string
 Router* PanelHost::router(const CommandText& command, int device) {
     Router* found = installation_.router(device);
     if (found == nullptr) {
-        fault(command.mnemonic() + ": the installation has no device " + std::to_string(device));
+        fault(command.mnemonic() + ": " + installation_.noDevice(device));
     }
     return found;
 }
@@ -258,7 +258,7 @@ char* PanelHost::controlList(const CommandText& command) {
 bool PanelHost::connect(int device, int source, int destination, std::string& error) {
     Router* target = installation_.router(device);
     if (target == nullptr) {
-        error = "the installation has no device " + std::to_string(device);
+        error = installation_.noDevice(device);
         return false;
     }
     if (!target->validSource(source) || !target->validDestination(destination)) {

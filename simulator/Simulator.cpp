@@ -316,7 +316,7 @@ void Simulator::show(const Step& step) {
     if (device != 0) {
         const Router* router = installation_.router(device);
         if (router == nullptr) {
-            stepError(step, "the installation has no device " + std::to_string(device));
+            stepError(step, installation_.noDevice(device));
         } else if (step.numbers[1] > router->sources() &&
                    step.numbers[1] > router->destinations()) {
             stepError(step, "device " + std::to_string(device) + " has sources 1.." +
@@ -393,8 +393,7 @@ void Simulator::expectRoute(const Step& step) {
                              std::to_string(step.numbers[0]) + " to carry source " +
                              std::to_string(step.numbers[1]);
     if (router == nullptr) {
-        expectation(step, false, what,
-                    "the installation has no device " + std::to_string(step.numbers[0]));
+        expectation(step, false, what, installation_.noDevice(step.numbers[0]));
         return;
     }
     const int source = router->source(step.numbers[2]);
