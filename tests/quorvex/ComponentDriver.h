@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "tests/support/CommandListMatchers.h"
 #include "tests/support/RecordingHost.h"
 
 using Commands = std::vector<std::string>;

@@ -87,7 +87,7 @@ TEST_F(Buttons, ASecondTakeBeforeANewSelectionKeepsTheUndo) {
     driver.press("Take");
     EXPECT_EQ(driver.sent(), Commands{});
     driver.press("Undo");
-    EXPECT_EQ(driver.sent().front(), "RC 12 5 7 ',' 0");
+    EXPECT_THAT(driver.sent(), HasCommandAt(0, "RC 12 5 7 ',' 0"));
 }
 
 TEST_F(Buttons, ALaterTakeStoresItsOwnUndo) {
@@ -98,23 +98,21 @@ TEST_F(Buttons, ALaterTakeStoresItsOwnUndo) {
     driver.message("sourceID=3");
     driver.sent();
     driver.press("Take");
-    const Commands sent = driver.sent();
-    EXPECT_EQ(sent[5], "RN 12 0 9");
-    EXPECT_EQ(sent[9], "CE '1' 'Undo'");
-    EXPECT_EQ(sent[10], "RC 12 3 8 ',' 0");
+    EXPECT_THAT(driver.sent(), testing::AllOf(HasCommandAt(5, "RN 12 0 9"),
+                                              HasCommandAt(9, "CE '1' 'Undo'"),
+                                              HasCommandAt(10, "RC 12 3 8 ',' 0")));
     driver.press("Undo");
-    EXPECT_EQ(driver.sent().front(), "RC 12 9 8 ',' 0");
+    EXPECT_THAT(driver.sent(), HasCommandAt(0, "RC 12 9 8 ',' 0"));
 }
 
 TEST_F(Buttons, TakeForAnUnreportedDestinationStoresSource0) {
     driver.message("destID=8");
     driver.sent();
     driver.press("Take");
-    const Commands sent = driver.sent();
-    EXPECT_EQ(sent[5], "RN 12 0 0");
-    EXPECT_EQ(sent[6], "TP 'text=' '1' 'UndoSource'");
+    EXPECT_THAT(driver.sent(), testing::AllOf(HasCommandAt(5, "RN 12 0 0"),
+                                              HasCommandAt(6, "TP 'text=' '1' 'UndoSource'")));
     driver.press("Undo");
-    EXPECT_EQ(driver.sent().front(), "RC 12 0 8 ',' 0");
+    EXPECT_THAT(driver.sent(), HasCommandAt(0, "RC 12 0 8 ',' 0"));
 }
 
 TEST_F(Buttons, DeselectWhileArmedDisarmsAndNotifies) {

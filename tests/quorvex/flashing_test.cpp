@@ -57,7 +57,7 @@ TEST_F(Flashing, OtherTimersAreStoppedAtTheirFirstTick) {
     for (int tick = 0; tick < 9; ++tick) driver.tick();
     driver.sent();
     driver.tick();
-    EXPECT_EQ(driver.sent().front(), "ET 2");
+    EXPECT_THAT(driver.sent(), HasCommandAt(0, "ET 2"));
 }
 
 TEST_F(Flashing, ALateTickAfterTheFlashingStoppedSetsTheStatesheetByParity) {

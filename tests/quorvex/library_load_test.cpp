@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/zant_host.h"
+#include "tests/support/CommandListMatchers.h"
 #include "tests/support/RecordingHost.h"
 
 #if defined(_WIN32)
@@ -34,8 +35,8 @@ TEST(LibraryLoad, ExportResolvesByItsPlainNameAndCreatesAComponent) {
         EXPECT_STREQ(reply, "deselect=-1");
         component->notify(reply, 5);
         delete component;
-        EXPECT_EQ(host.commands().front(), "PS '1' 'myTakePanel.zant_ui'");
-        EXPECT_EQ(host.commands().back(), "AS");
+        EXPECT_THAT(host.commands(), testing::AllOf(HasCommandAt(0, "PS '1' 'myTakePanel.zant_ui'"),
+                                                    EndsWithCommand("AS")));
     }
 #if defined(_WIN32)
     FreeLibrary(library);

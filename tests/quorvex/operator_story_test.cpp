@@ -88,8 +88,9 @@ TEST(LargeRouter, UndoRestoresTheReportedSourceAbove200) {
         driver.sent();
         driver.press("Take");
         driver.press("Undo");
-        EXPECT_EQ(driver.sent()[12], "RC 40 " + std::to_string(test.undoSource) + " " +
-                                         std::to_string(test.destination) + " ',' 0");
+        EXPECT_THAT(driver.sent(),
+                    HasCommandAt(12, "RC 40 " + std::to_string(test.undoSource) + " " +
+                                         std::to_string(test.destination) + " ',' 0"));
     }
 }
 

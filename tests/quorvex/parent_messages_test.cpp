@@ -127,7 +127,7 @@ TEST(ParentMessages, ANewDeviceStartsWithAnEmptyRouteTable) {
     driver.message("destID=7");
     driver.sent();
     driver.press("Take");
-    EXPECT_EQ(driver.sent()[5], "RN 12 0 0");
+    EXPECT_THAT(driver.sent(), HasCommandAt(5, "RN 12 0 0"));
 }
 
 TEST(ParentMessages, SelectionShowsNamesWithBarsAsSpacesAndArmsTake) {
@@ -212,7 +212,7 @@ TEST(ParentMessages, ASelectionBeforeAnyDeviceLooksUpNoNameAndDoesNotArm) {
     driver.message("instance=studio");
     EXPECT_EQ(driver.sent(), (Commands{"SD 'studio'", "RR 12 1 16", "RP 12 1 16"}));
     driver.message("destID=6");
-    EXPECT_EQ(driver.sent().back(), "ET 2 1000");
+    EXPECT_THAT(driver.sent(), EndsWithCommand("ET 2 1000"));
 }
 
 }  // namespace
