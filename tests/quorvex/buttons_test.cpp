@@ -98,9 +98,9 @@ TEST_F(Buttons, ALaterTakeStoresItsOwnUndo) {
     driver.message("sourceID=3");
     driver.sent();
     driver.press("Take");
-    EXPECT_THAT(driver.sent(), testing::AllOf(HasCommandAt(5, "RN 12 0 9"),
-                                              HasCommandAt(9, "CE '1' 'Undo'"),
-                                              HasCommandAt(10, "RC 12 3 8 ',' 0")));
+    EXPECT_THAT(driver.sent(),
+                testing::AllOf(HasCommandAt(5, "RN 12 0 9"), HasCommandAt(9, "CE '1' 'Undo'"),
+                               HasCommandAt(10, "RC 12 3 8 ',' 0")));
     driver.press("Undo");
     EXPECT_THAT(driver.sent(), HasCommandAt(0, "RC 12 9 8 ',' 0"));
 }
@@ -142,6 +142,36 @@ TEST_F(Buttons, DeselectKeepsTheSelection) {
     // Take is disarmed, but the selection is still complete: a Take routes it.
     driver.press("Take");
     EXPECT_EQ(driver.sent(), takeOf3To7);
+}
+
+// Deselect keeps the indices; the parent then sends only one of them. Take
+// must not be armed for a name the sub-panel no longer shows.
+TEST_F(Buttons, ASelectionCompletedAfterDeselectShowsBothNamesBeforeArming) {
+    const Commands arming = {"CE '1' 'Take'", "TP 'statesheet=red' '1' 'Take'", "ET 2 1000"};
+    const std::pair<const char*, Commands> cases[] = {
+        {"sourceID=5",
+         {"RN 12 0 5", "TP 'text=VT 5 B' '1' 'Source'", "RN 12 1 7", "TP 'text=TX 7' '1' 'Dest'"}},
+        {"destID=8",
+         {"RN 12 1 8", "TP 'text=TX 8' '1' 'Dest'", "RN 12 0 5", "TP 'text=VT 5 B' '1' 'Source'"}},
+    };
+    for (const auto& [message, shown] : cases) {
+        SCOPED_TRACE(message);
+        driver.press("Deselect");
+        driver.sent();
+        driver.message(message);
+        Commands expected = shown;
+        expected.insert(expected.end(), arming.begin(), arming.end());
+        EXPECT_EQ(driver.sent(), expected);
+    }
+    // Once shown, a name is not looked up again; an incomplete selection shows
+    // nothing more and arms nothing.
+    driver.message("sourceID=3");
+    EXPECT_EQ(driver.sent(), (Commands{"RN 12 0 3", "TP 'text=Cam 3' '1' 'Source'",
+                                       "TP 'statesheet=red' '1' 'Take'", "ET 2 1000"}));
+    driver.press("Deselect");
+    driver.sent();
+    driver.message("sourceID=0");
+    EXPECT_EQ(driver.sent(), Commands{"TP 'text=' '1' 'Source'"});
 }
 
 TEST(ButtonsWithoutSelection, TakeAndUndoDoNothing) {

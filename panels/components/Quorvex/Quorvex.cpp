@@ -58,10 +58,7 @@ void Quorvex::take() {
     // the stored undo.
     if (!selectionComplete()) return;
     const zant_string panel(panelId);
-    timerStop(flashTimer);
-    textPut("statesheet", takeHigh, panel, "Take");
-    controlDisable(panel, "Take");
-    takeEnabled = false;
+    disarmTake(TimerStop::beforeDisable, RestingLook::takeHigh);
     textPut("text", zant_string(), panel, "Source");
     textPut("text", zant_string(), panel, "Dest");
 
@@ -92,11 +89,9 @@ void Quorvex::deselect() {
     textPut("text", zant_string(), panel, "Dest");
     textPut("text", zant_string(), panel, "UndoSource");
     textPut("text", zant_string(), panel, "UndoDest");
-    if (takeEnabled) {
-        controlDisable(panel, "Take");
-        timerStop(flashTimer);
-        takeEnabled = false;
-    }
+    sourceNameEmptied = true;
+    destNameEmptied = true;
+    if (takeEnabled) disarmTake(TimerStop::afterDisable, RestingLook::asLeft);
     if (undoEnabled) clearUndo();
     hostNotify(deselectEvent);
 }
@@ -112,11 +107,17 @@ void Quorvex::updateTake() {
         textPut("statesheet", takeHigh, panel, "Take");
         timerStart(flashTimer, flashInterval);
     } else if (takeEnabled) {
-        textPut("statesheet", takeHigh, panel, "Take");
-        controlDisable(panel, "Take");
-        takeEnabled = false;
-        timerStop(flashTimer);
+        disarmTake(TimerStop::afterDisable, RestingLook::takeHigh);
     }
+}
+
+void Quorvex::disarmTake(TimerStop stop, RestingLook look) {
+    const zant_string panel(panelId);
+    if (stop == TimerStop::beforeDisable) timerStop(flashTimer);
+    if (look == RestingLook::takeHigh) textPut("statesheet", takeHigh, panel, "Take");
+    controlDisable(panel, "Take");
+    takeEnabled = false;
+    if (stop == TimerStop::afterDisable) timerStop(flashTimer);
 }
 
 void Quorvex::clearUndo() {
@@ -143,14 +144,12 @@ void Quorvex::onTimer(int timer) {
         timerStop(timer);
         return;
     }
-    const zant_string panel(panelId);
     --flashCount;
     if (flashCount == 0) {
-        timerStop(flashTimer);
-        controlDisable(panel, "Take");
-        takeEnabled = false;
+        // The last flashing step's look stays.
+        disarmTake(TimerStop::beforeDisable, RestingLook::asLeft);
     } else {
-        textPut("statesheet", flashCount % 2 == 0 ? takeHigh : takeLow, panel, "Take");
+        textPut("statesheet", flashCount % 2 == 0 ? takeHigh : takeLow, panelId, "Take");
     }
 }
 
@@ -187,9 +186,9 @@ zant_string Quorvex::onParentMessage(parentMessage* message) {
     if (name == "instance") {
         applyInstance(value);
     } else if (name == "sourceID") {
-        select(sourceID, value.toInt(), sourceDatabase, "Source");
+        select(sourceID, sourceNameEmptied, value.toInt(), sourceDatabase, "Source");
     } else if (name == "destID") {
-        select(destID, value.toInt(), destinationDatabase, "Dest");
+        select(destID, destNameEmptied, value.toInt(), destinationDatabase, "Dest");
     } else if (name == "bgndStyle") {
         bgndStyle = value;
         textPut("statesheet", bgndStyle, panel, "Background");
@@ -238,7 +237,7 @@ void Quorvex::applyInstance(const zant_string& name) {
     instanceLookup(name, &found, nullptr);
     // Only a device in 1..999 is taken on; otherwise the name is not kept, so
     // it is looked up again when it comes again.
-    if (found < 1 || found > 999) return;
+    if (!isDeviceNumber(found)) return;
     if (devicePresent()) routerUnregister(device);
     instance = name;
     device = found;
@@ -248,10 +247,11 @@ void Quorvex::applyInstance(const zant_string& name) {
     routerPoll(device, 1, destCount);
 }
 
-void Quorvex::select(int32_t& selected, int index, int database, const char* control) {
+void Quorvex::select(int32_t& selected, bool& nameEmptied, int index, int database,
+                     const char* control) {
     selected = index;
     zant_string name;
-    if (index >= 1 && device != 0) {
+    if (index >= 1 && devicePresent()) {
         name = shownName(database, index);
         // The stored undo belonged to the previous selection.
         if (undoEnabled) clearUndo();
@@ -260,7 +260,19 @@ void Quorvex::select(int32_t& selected, int index, int database, const char* con
     // disarms a Take armed for the old one (for destinations too, so a Take
     // can never route to destination 0).
     textPut("text", name, panelId, control);
+    nameEmptied = false;
+    // The operator must see both names of the route that Take will make.
+    if (selectionComplete()) {
+        reshowEmptiedName(sourceNameEmptied, sourceID, sourceDatabase, "Source");
+        reshowEmptiedName(destNameEmptied, destID, destinationDatabase, "Dest");
+    }
     updateTake();
+}
+
+void Quorvex::reshowEmptiedName(bool& nameEmptied, int index, int database, const char* control) {
+    if (!nameEmptied) return;
+    textPut("text", shownName(database, index), panelId, control);
+    nameEmptied = false;
 }
 
 void Quorvex::applyDoublePush(const zant_string& value, bool& flag, const char* control) {

@@ -42,15 +42,25 @@ public:
     static constexpr int maxDestinations = 65535;
 
 private:
-    bool devicePresent() const { return device >= 1 && device <= 999; }
+    // Router devices are numbered 1..999; anything else is no device.
+    static bool isDeviceNumber(int number) { return number >= 1 && number <= 999; }
+    bool devicePresent() const { return isDeviceNumber(device); }
     bool selectionComplete() const { return devicePresent() && sourceID >= 1 && destID >= 1; }
     void take();
     void undo();
     void deselect();
+    // When the flashing timer stops relative to disabling "Take", and whether
+    // the button is first given its armed look (takeHigh) to rest in.
+    enum class TimerStop { beforeDisable, afterDisable };
+    enum class RestingLook { asLeft, takeHigh };
+    void disarmTake(TimerStop stop, RestingLook look);
     void applyInstance(const zant_string& name);
     // Stores a new source or destination index in `selected`, shows its name
-    // in `control` and re-arms or disarms "Take".
-    void select(int32_t& selected, int index, int database, const char* control);
+    // in `control`, re-shows a name that Deselect emptied once the selection
+    // is complete again, and re-arms or disarms "Take".
+    void select(int32_t& selected, bool& nameEmptied, int index, int database, const char* control);
+    // Shows `index`'s name again in `control` if Deselect emptied it.
+    void reshowEmptiedName(bool& nameEmptied, int index, int database, const char* control);
     void applyDoublePush(const zant_string& value, bool& flag, const char* control);
     zant_string settingsReply() const;
     // The name of `index` in `database` of the device, each '|' shown as ' '.
@@ -73,6 +83,11 @@ private:
     bool undoEnabled = false;
     bool takeDouble = true;
     bool undoDouble = false;
+    // Deselect empties "Source" and "Dest" but keeps sourceID and destID (a
+    // parent may send only a new source): these mark a kept selection whose
+    // name is no longer shown, so it is shown again before "Take" is armed.
+    bool sourceNameEmptied = false;
+    bool destNameEmptied = false;
     // routes[d]: the source the device last reported on destination d.
     std::vector<int32_t> routes;
 };
