@@ -1,8 +1,9 @@
 #include "host/zant_string.h"
 
-#include <climits>
 #include <cstring>
 #include <utility>
+
+#include "host/zant_decimal.h"
 
 namespace {
 
@@ -141,20 +142,8 @@ bool zant_string::split(char separator, zant_string& before, zant_string& after)
 }
 
 int zant_string::toInt() const {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text_.size() && (text_[i] == '+' || text_[i] == '-')) {
-        negative = text_[i] == '-';
-        ++i;
-    }
-    // Accumulate towards the sign's limit so INT_MIN is reachable.
-    long long magnitude = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    for (; i < text_.size() && isDigit(text_[i]); ++i) {
-        magnitude = magnitude * 10 + (text_[i] - '0');
-        if (magnitude > limit) magnitude = limit;
-    }
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    // A NUL inside the text ends the digits as any other non-digit would.
+    return zant_decimal(text_.c_str());
 }
 
 zant_string zant_string::lower() const {

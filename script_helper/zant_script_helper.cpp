@@ -89,7 +89,7 @@ void zant_script_helper::dispatchButton(zant_button_event* event) {
     if (id == "ActionAll" && event->command() == "alarm") {
         alarmAll(event->value());
     } else if (id == "AckAll") {
-        alarmAll(zant_string(4, 0, 0, 10));
+        alarmAll(zant_string(alarmAcknowledged, 0, 0, 10));
     } else {
         onButton(event);
     }

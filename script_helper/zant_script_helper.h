@@ -108,6 +108,10 @@ protected:
     bool alarmFilter;
 
 private:
+    // The alarm state that stands for acknowledged: what "AckAll" and the
+    // value "ack" set.
+    static constexpr int alarmAcknowledged = 4;
+
     // atoi's reading (leading blanks, optional sign, digits; 0 for no number),
     // clamped to the int range instead of overflowing.
     static int parseNumber(const char* text);

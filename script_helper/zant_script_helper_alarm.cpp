@@ -4,8 +4,8 @@
 
 namespace {
 
-// The alarm state that stands for acknowledged.
-constexpr int acknowledged = 4;
+// A value that sets no alarm state: only "alarm" is written.
+constexpr int noLevel = -1;
 
 // States that an acknowledgement leaves as they are.
 bool keepsStateOnAck(int state) {
@@ -15,9 +15,9 @@ bool keepsStateOnAck(int state) {
 }  // namespace
 
 void zant_script_helper::alarmAll(const zant_string& value) {
-    int level = -1;
+    int level = noLevel;
     if (value == "ack") {
-        level = acknowledged;
+        level = alarmAcknowledged;
     } else if (value.length() == 1) {
         level = value.toInt();
     }
@@ -25,12 +25,12 @@ void zant_script_helper::alarmAll(const zant_string& value) {
     const zant_stringlist ids = controlList(panel, "alm_");
     for (const zant_string& id : ids) {
         textPut("alarm", value, panel, id);
-        if (level == acknowledged) {
+        if (level == noLevel) continue;
+        if (level == alarmAcknowledged) {
             zant_string state;
             textGet("value", panel, id, state);
-            if (!keepsStateOnAck(state.toInt())) textPut("value", "4", panel, id);
-        } else if (level != -1) {
-            textPut("value", zant_string(level, 0, 0, 10), panel, id);
+            if (keepsStateOnAck(state.toInt())) continue;
         }
+        textPut("value", zant_string(level, 0, 0, 10), panel, id);
     }
 }

@@ -1,10 +1,10 @@
 // Device and timer commands, and the database size read from a device's
 // configuration file.
 #include <cctype>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/zant_decimal.h"
 #include "platform/zant_profile.h"
 #include "script_helper/zant_script_helper.h"
 
@@ -22,15 +22,7 @@ constexpr int maxPathLength = 259;
 int zant_script_helper::parseNumber(const char* text) {
     if (text == nullptr) return 0;
     while (std::isspace(static_cast<unsigned char>(*text))) ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') negative = *text++ == '-';
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    long long magnitude = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        magnitude = magnitude * 10 + (*text - '0');
-        if (magnitude > limit) magnitude = limit;
-    }
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    return zant_decimal(text);
 }
 
 void zant_script_helper::routerCrosspoint(int device, int source, int destination,
