@@ -55,7 +55,7 @@ class RouterHost : public CheckingHost {
 public:
     std::optional<std::string> replyTo(const std::string& command) override {
         if (command.compare(0, 2, "SD") == 0)
-            return std::string(command[4] == 'a' ? "12 0" : "13 0");
+            return std::string(command.compare(0, 5, "SD 'a") == 0 ? "12 0" : "13 0");
         if (command.compare(0, 2, "RN") == 0) return std::string("Camera|") + command.substr(3);
         return std::nullopt;
     }
