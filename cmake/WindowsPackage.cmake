@@ -1,12 +1,14 @@
 # What goes into a Windows installation: the component's folder with the DLL
 # and its layout. `cmake --install` lays it out; CPack zips it so that the zip
-# unpacks straight into the installation's root.
+# unpacks straight into the installation's root. All of it is the install
+# component "Quorvex"; the zip holds that component alone, never the kit.
 set(ZANT_COMPONENT_FOLDER panels/components/Quorvex)
-install(TARGETS Quorvex RUNTIME DESTINATION ${ZANT_COMPONENT_FOLDER})
+install(TARGETS Quorvex RUNTIME DESTINATION ${ZANT_COMPONENT_FOLDER} COMPONENT Quorvex)
 if(EXISTS ${PROJECT_SOURCE_DIR}/${ZANT_COMPONENT_FOLDER}/myTakePanel.zant_ui)
   install(FILES ${PROJECT_SOURCE_DIR}/${ZANT_COMPONENT_FOLDER}/myTakePanel.zant_ui
-          DESTINATION ${ZANT_COMPONENT_FOLDER})
+          DESTINATION ${ZANT_COMPONENT_FOLDER} COMPONENT Quorvex)
 endif()
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Quorvex;/")
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Quorvex)

@@ -64,9 +64,12 @@ std::string Panel::allProperties(const std::string& control) const {
 }
 
 std::string Panel::matching(const std::string& pattern) const {
+    const bool prefix = pattern.find_first_of("*?") == std::string::npos;
     std::string ids;
     for (const Control& control : controls_) {
-        if (!globMatch(pattern, control.name)) continue;
+        const bool match = prefix ? control.name.compare(0, pattern.size(), pattern) == 0
+                                  : globMatch(pattern, control.name);
+        if (!match) continue;
         if (!ids.empty()) ids += ',';
         ids += control.name;
     }

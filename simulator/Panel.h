@@ -53,7 +53,8 @@ public:
     // "name=value" of every property, "enabled" first, joined by ','.
     std::string allProperties(const std::string& control) const;
     // The ids of the controls matching `pattern` ('*' any run, '?' any one
-    // character), in layout order, joined by ','.
+    // character), in layout order, joined by ','. A pattern without either
+    // is a prefix, as the helper asks for its "alm_" controls.
     std::string matching(const std::string& pattern) const;
 
     // A drawing of the panel at `now`, one line a control, for "show".
