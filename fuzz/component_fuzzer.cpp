@@ -17,8 +17,9 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "panels/components/Quorvex/Quorvex.h"
-#include "tests/reliability/CheckingHost.h"
-#include "tests/reliability/NotifyDriver.h"
+#include "tests/reliability/QuorvexCommands.h"
+#include "validator/CheckingHost.h"
+#include "validator/NotifyDriver.h"
 
 namespace {
 
@@ -52,7 +53,9 @@ void makeInstallation() {
 
 class FuzzHost : public CheckingHost {
 public:
-    explicit FuzzHost(FuzzedDataProvider& data) : data_(data) {}
+    explicit FuzzHost(FuzzedDataProvider& data) : data_(data) {
+        setCommandRule(quorvexCommandError);
+    }
 
     std::optional<std::string> replyTo(const std::string& command) override {
         switch (data_.ConsumeIntegralInRange<int>(0, 5)) {

@@ -13,19 +13,23 @@
 #include <string>
 
 #include "panels/components/Quorvex/Quorvex.h"
-#include "tests/reliability/CheckingHost.h"
-#include "tests/reliability/CommandShape.h"
-#include "tests/reliability/NotifyDriver.h"
+#include "tests/reliability/QuorvexCommands.h"
 #include "tests/support/CommandListMatchers.h"
+#include "validator/CheckingHost.h"
+#include "validator/CommandShape.h"
+#include "validator/NotifyDriver.h"
 
 namespace {
 
 using ReplyPolicy = std::function<std::optional<std::string>(const std::string& command)>;
 
-// Answers by a policy and remembers the longest command it was sent.
+// Answers by a policy, checks Quorvex's own command rules and remembers the
+// longest command it was sent.
 class FaultHost : public CheckingHost {
 public:
-    explicit FaultHost(ReplyPolicy policy) : policy_(std::move(policy)) {}
+    explicit FaultHost(ReplyPolicy policy) : policy_(std::move(policy)) {
+        setCommandRule(quorvexCommandError);
+    }
     std::optional<std::string> replyTo(const std::string& command) override {
         longest_ = std::max(longest_, command.size());
         return policy_(command);
@@ -250,62 +254,33 @@ INSTANTIATE_TEST_SUITE_P(
                     AlarmFault{"OneMegabyteValue", "alm_1", "value=" + oneMegabyte}),
     [](const testing::TestParamInfo<AlarmFault>& info) { return std::string(info.param.name); });
 
-// The checks above are only as good as the command checker: it must refuse
-// what a slip in the formatting code would send.
-TEST(CommandShape, TellsWellFormedFromMalformed) {
-    const char* const wellFormed[] = {
-        "AS",
-        "RU -4",
-        "ET 2",
-        "ET 2 1000",
-        "RP 12 1 0",
-        "RR 5 1 16",
-        "RR 5 1 16 'ADD'",
-        "RN 12 0 -2147483648",
-        "RC 12 3 7 ',' 0",
-        "CE '1' 'Take'",
-        "TP 'text=' '1' 'Source'",
-        "TP 'text=it's' '1' 'Source'",
-        "TP 'doublepush=false' '1' 'Undo'",
-        "TP 'alarm=ack' '1' ''",
-        "HN 'deselect=-1'",
-        "PS '1' 'panels/x/myTakePanel.zant_ui'",
-        "SD 'a'b'",
-        "XI '1' 'alm_'",
-        "TG '1' 'alm_1' 'value'",
+// The checks above are only as good as the command rules: they must refuse
+// what a slip in Quorvex's formatting code would send, though well-formed.
+TEST(QuorvexCommands, RefuseWellFormedCommandsTheSubPanelNeverSends) {
+    const char* const accepted[] = {
+        "TP 'text=it's' '1' 'Source'", "TP 'doublepush=false' '1' 'Undo'",
+        "TP 'alarm=ack' '1' ''",       "HN 'deselect=-1'",
+        "PS '1' 'panels/x/myTakePanel.zant_ui'", "RC 12 3 7 ',' 0",
+        "RR 5 1 16 'ADD'",             "XI '1' 'alm_'",
+        "RN 12 1 5",                   "CE '1' 'Take'",
     };
-    for (const char* text : wellFormed) EXPECT_EQ(commandShapeError(text), "") << text;
-
-    const char* const malformed[] = {"",
-                                     "A",
-                                     "ZZ 1",
-                                     "AS ",
-                                     "RU",
-                                     "RU  4",
-                                     "RU 4 ",
-                                     "RU 04",
-                                     "RU -0",
-                                     "RU 2147483648",
-                                     "ET 2 x",
-                                     "RP 1 2",
-                                     "RN 1 2 3",
-                                     "RR 5 1 16 ADD",
-                                     "RC 12 3 7 ',' 2",
-                                     "RC 1 2 ',' 0",
-                                     "CE '1' 'take'",
-                                     "CE '2' 'Take'",
-                                     "CE '1'  'Take'",
-                                     "TP 'text=' '1'",
-                                     "TP 'text' '1' 'Source'",
-                                     "TP 'size=1' '1' 'Take'",
-                                     "TP 'text=' '1' 'Source",
-                                     "TP 'doublepush=True' '1' 'Take'",
-                                     "HN 'x'",
-                                     "SD 'a",
-                                     "PS '1' 'other'",
-                                     "XI '1' 'x'",
-                                     "TG '1' 'a'"};
-    for (const char* text : malformed) EXPECT_NE(commandShapeError(text), "") << text;
+    const char* const refused[] = {
+        "CE '1' 'take'",  "CE '2' 'Take'",           "TP 'size=1' '1' 'Take'",
+        "TP 'doublepush=True' '1' 'Take'",           "TP 'text=' '1' 'Other'",
+        "HN 'x'",         "PS '1' 'other'",          "XI '1' 'x'",
+        "RN 1 2 3",       "RC 12 3 7 'x' 0",         "RR 5 1 16 'DEL'",
+        "TG '2' 'a' 'value'",
+    };
+    for (const char* text : accepted) {
+        ShapedCommand command;
+        ASSERT_EQ(CommandShape::check(text, command), "") << text;
+        EXPECT_EQ(quorvexCommandError(command), "") << text;
+    }
+    for (const char* text : refused) {
+        ShapedCommand command;
+        ASSERT_EQ(CommandShape::check(text, command), "") << text;
+        EXPECT_NE(quorvexCommandError(command), "") << text;
+    }
 }
 
 }  // namespace

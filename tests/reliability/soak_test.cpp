@@ -12,37 +12,12 @@
 #include <string>
 
 #include "panels/components/Quorvex/Quorvex.h"
-#include "tests/reliability/CheckingHost.h"
-#include "tests/reliability/NotifyDriver.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZANT_SOAK_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define ZANT_SOAK_ASAN 1
-#endif
-
-#if defined(ZANT_SOAK_ASAN)
-// The sanitizer runtime's count; gcc ships no header that declares it.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#elif defined(__GLIBC__)
-#include <malloc.h>
-#endif
+#include "tests/reliability/QuorvexCommands.h"
+#include "validator/CheckingHost.h"
+#include "validator/HeapMeter.h"
+#include "validator/NotifyDriver.h"
 
 namespace {
-
-// Bytes of heap in use, or -1 where this platform cannot tell.
-long long heapInUse() {
-#if defined(ZANT_SOAK_ASAN)
-    return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
-#elif defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
-    return static_cast<long long>(mallinfo2().uordblks);
-#else
-    return -1;
-#endif
-}
 
 long long notificationCount() {
     const char* setting = std::getenv("ZANT_SOAK_NOTIFICATIONS");
@@ -53,6 +28,7 @@ long long notificationCount() {
 // A router with names for everything; every reply must come back.
 class RouterHost : public CheckingHost {
 public:
+    RouterHost() { setCommandRule(quorvexCommandError); }
     std::optional<std::string> replyTo(const std::string& command) override {
         if (command.compare(0, 2, "SD") == 0)
             return std::string(command.compare(0, 5, "SD 'a") == 0 ? "12 0" : "13 0");
@@ -121,9 +97,9 @@ TEST(Soak, MixedNotificationsKeepTheHeapFlat) {
         // allocator's caches reach their working size.
         const long long warmUp = soak.count() / 10 + 1;
         soak.run(driver, 0, warmUp);
-        const long long before = heapInUse();
+        const long long before = HeapMeter::inUse();
         soak.run(driver, warmUp, soak.count());
-        const long long after = heapInUse();
+        const long long after = HeapMeter::inUse();
         if (before >= 0) {
             EXPECT_LT(after - before, 64 * 1024)
                 << "heap grew from " << before << " to " << after << " bytes";

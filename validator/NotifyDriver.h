@@ -1,22 +1,24 @@
 // Drives a component through `notify` only, as a host does, and checks the
 // component's side of every notification:
 //   - kinds other than 3 answer null;
-//   - a kind-3 reply is a non-empty NUL-terminated text, handed back with
+//   - a kind-3 reply is a non-empty text, NUL-terminated inside its
+//     allocation where the allocator can tell (`inspectReplies`), handed back with
 //     kind 5 (at once, or after the next notifications when `holdReplies` is
 //     set) and counted, so none is lost;
 //   - with a CheckingHost, every reply that must come back has come back when
 //     the notification returns.
 // Records are built fresh for each call and go out of scope when it returns,
 // as the host's do.
-#ifndef TESTS_RELIABILITY_NOTIFY_DRIVER_H
-#define TESTS_RELIABILITY_NOTIFY_DRIVER_H
+#ifndef VALIDATOR_NOTIFY_DRIVER_H
+#define VALIDATOR_NOTIFY_DRIVER_H
 
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "host/zant_host.h"
-#include "tests/reliability/CheckingHost.h"
+#include "validator/CheckingHost.h"
+#include "validator/Violation.h"
 
 class NotifyDriver {
 public:
@@ -42,21 +44,34 @@ public:
     void holdReplies(size_t count) { held_ = count; }
     void releaseAll();
 
+    // Checks that every kind-3 reply ends inside the block it was allocated
+    // in and that kind 5 frees it (where HeapMeter is exact); only for
+    // components whose replies come from this process's malloc.
+    void inspectReplies(bool inspect) { inspect_ = inspect; }
+    // Bytes of kind-3 replies that kind 5 did not free.
+    long long unfreedReplyBytes() const { return unfreedBytes_; }
+
     long long repliesGiven() const { return repliesGiven_; }
     long long repliesReleased() const { return repliesReleased_; }
-    const std::vector<std::string>& violations() const { return violations_; }
+    // Every violation's text, in order.
+    std::vector<std::string> violations() const;
+    const std::vector<Violation>& allViolations() const { return violations_; }
 
 private:
     char* notify(void* data, int kind);
-    void violation(const std::string& what);
+    void violation(Rule rule, const std::string& what);
+    bool terminatedInside(const char* reply) const;
+    void handBack(char* reply);
 
     zant_client_callback* component_;
     CheckingHost* host_;
     std::deque<char*> replies_;
     size_t held_ = 0;
+    bool inspect_ = false;
     long long repliesGiven_ = 0;
     long long repliesReleased_ = 0;
-    std::vector<std::string> violations_;
+    long long unfreedBytes_ = 0;
+    std::vector<Violation> violations_;
 };
 
-#endif  // TESTS_RELIABILITY_NOTIFY_DRIVER_H
+#endif  // VALIDATOR_NOTIFY_DRIVER_H

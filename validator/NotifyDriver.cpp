@@ -1,10 +1,11 @@
-#include "tests/reliability/NotifyDriver.h"
+#include "validator/NotifyDriver.h"
 
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "script_helper/parentMessage.h"
+#include "validator/HeapMeter.h"
 
 namespace {
 
@@ -16,18 +17,30 @@ NotifyDriver::~NotifyDriver() {
     releaseAll();
 }
 
-void NotifyDriver::violation(const std::string& what) {
-    if (violations_.size() < maxViolations) violations_.push_back(what);
+void NotifyDriver::violation(Rule rule, const std::string& what) {
+    if (violations_.size() < maxViolations) violations_.push_back(Violation{rule, what});
+}
+
+std::vector<std::string> NotifyDriver::violations() const {
+    std::vector<std::string> texts;
+    texts.reserve(violations_.size());
+    for (const Violation& violation : violations_) texts.push_back(violation.what);
+    return texts;
+}
+
+bool NotifyDriver::terminatedInside(const char* reply) const {
+    const long long size = inspect_ ? HeapMeter::blockSize(reply) : 0;
+    return size <= 0 || std::memchr(reply, 0, static_cast<size_t>(size)) != nullptr;
 }
 
 char* NotifyDriver::notify(void* data, int kind) {
     char* result = component_->notify(data, kind);
     if (host_ != nullptr && host_->mustComeBack() != 0) {
-        violation("kind " + std::to_string(kind) + " returned with " +
+        violation(Rule::handBack, "kind " + std::to_string(kind) + " returned with " +
                   std::to_string(host_->mustComeBack()) + " host replies not handed back");
     }
     if (kind != zantParentMessage && result != nullptr) {
-        violation("kind " + std::to_string(kind) + " answered non-null");
+        violation(Rule::result, "kind " + std::to_string(kind) + " answered non-null");
     }
     return result;
 }
@@ -47,6 +60,22 @@ void NotifyDriver::press(const char* panel, const char* id, const char* text) {
     notify(record.get(), zantButton);
 }
 
+void NotifyDriver::handBack(char* reply) {
+    if (inspect_ && HeapMeter::exact()) {
+        const long long footprint = HeapMeter::blockSize(reply);
+        const long long before = HeapMeter::inUse();
+        notify(reply, zantReleaseReply);
+        if (before - HeapMeter::inUse() < footprint) {
+            violation(Rule::reply, "kind 5 did not free the kind-3 reply");
+            unfreedBytes_ += footprint;
+        }
+        ++repliesReleased_;
+        return;
+    }
+    notify(reply, zantReleaseReply);
+    ++repliesReleased_;
+}
+
 std::string NotifyDriver::message(const char* text) {
     // A private copy, so the component cannot write into the caller's text.
     std::unique_ptr<char[]> copy;
@@ -58,13 +87,18 @@ std::string NotifyDriver::message(const char* text) {
     char* reply = notify(copy.get(), zantParentMessage);
     if (reply == nullptr) return {};
     ++repliesGiven_;
+    if (!terminatedInside(reply)) {
+        violation(Rule::reply, "a kind-3 reply without a NUL inside its allocation");
+        handBack(reply);
+        return {};
+    }
     std::string replyText(reply);
-    if (replyText.empty()) violation("an empty kind-3 reply instead of null");
+    if (replyText.empty()) violation(Rule::reply, "an empty kind-3 reply instead of null");
     replies_.push_back(reply);
     while (replies_.size() > held_) {
-        notify(replies_.front(), zantReleaseReply);
+        char* oldest = replies_.front();
         replies_.pop_front();
-        ++repliesReleased_;
+        handBack(oldest);
     }
     return replyText;
 }
@@ -75,13 +109,15 @@ void NotifyDriver::tick(int timer) {
 
 void NotifyDriver::word(int kind, long value) {
     char* result = component_->notify(reinterpret_cast<void*>(static_cast<intptr_t>(value)), kind);
-    if (result != nullptr) violation("kind " + std::to_string(kind) + " answered non-null");
+    if (result != nullptr) {
+        violation(Rule::result, "kind " + std::to_string(kind) + " answered non-null");
+    }
 }
 
 void NotifyDriver::releaseAll() {
     while (!replies_.empty()) {
-        notify(replies_.front(), zantReleaseReply);
+        char* oldest = replies_.front();
         replies_.pop_front();
-        ++repliesReleased_;
+        handBack(oldest);
     }
 }

@@ -1,0 +1,24 @@
+// The named checks of zant_validate, in the order they run.
+#ifndef VALIDATOR_CHECK_CATALOGUE_H
+#define VALIDATOR_CHECK_CATALOGUE_H
+
+#include <string>
+#include <vector>
+
+#include "validator/CheckContext.h"
+#include "validator/CheckReport.h"
+
+struct Check {
+    const char* name;
+    const char* description;
+    // Fills the verdict and what goes with it; the caller times the check.
+    void (*run)(const CheckContext& context, CheckReport& report);
+};
+
+class CheckCatalogue {
+public:
+    static const std::vector<Check>& all();
+    static const Check* find(const std::string& name);
+};
+
+#endif  // VALIDATOR_CHECK_CATALOGUE_H

@@ -1,0 +1,40 @@
+// What every check gets: the component's export and profile, the settings of
+// the run, and the means to run a piece of it in a child process.
+#ifndef VALIDATOR_CHECK_CONTEXT_H
+#define VALIDATOR_CHECK_CONTEXT_H
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "host/zant_host.h"
+#include "validator/ComponentProfile.h"
+#include "validator/Isolation.h"
+#include "validator/ProgressBoard.h"
+
+struct CheckSettings {
+    uint32_t seed = 0;
+    int strictness = 5;
+    // Random sequences per check; 0 for the strictness's default.
+    int iterations = 0;
+    std::set<std::string> layout;
+    int timeoutMs = 10000;
+    // Fails the timing check when a kind's 99th percentile is above it.
+    double maxMs = 0;
+    bool verbose = false;
+};
+
+struct CheckContext {
+    zant_load_function entry;
+    ComponentProfile profile;
+    CheckSettings settings;
+    Isolation isolation;
+    ProgressBoard& board;
+
+    int iterations() const {
+        return settings.iterations > 0 ? settings.iterations : 2 * settings.strictness;
+    }
+    size_t randomLength() const { return static_cast<size_t>(50 * settings.strictness); }
+};
+
+#endif  // VALIDATOR_CHECK_CONTEXT_H

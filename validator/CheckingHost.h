@@ -1,0 +1,100 @@
+// A host that checks the component's side of the host boundary on every call,
+// whatever it answers:
+//   - every command text is well-formed (CommandShape), passes the extra rule
+//     a test may set, and, where a layout is given, addresses its controls (or
+//     ids this host handed out in an "XI" reply);
+//   - only modes 0 and 5 are used, and mode 0 never with a null text;
+//   - nothing is sent after "AS";
+//   - a release (mode 5) hands back a reply that is outstanding: never a
+//     pointer the host did not give, never one twice, never the reply of a
+//     command other than "TG", "SD", "XI" and "RN";
+//   - those replies come back before the notification that asked for them
+//     returns (`mustComeBack()`, which the driver checks).
+// Violations are collected, not thrown, so the same host serves GoogleTest,
+// the fuzz targets and zant_validate. Memory stays bounded over any number of
+// calls.
+#ifndef VALIDATOR_CHECKING_HOST_H
+#define VALIDATOR_CHECKING_HOST_H
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "host/zant_host.h"
+#include "validator/CommandShape.h"
+#include "validator/Violation.h"
+
+class CheckingHost : public zant_host {
+public:
+    // Empty when a well-formed command also keeps a component's own rules.
+    using CommandRule = std::function<std::string(const ShapedCommand& command)>;
+
+    CheckingHost() = default;
+    ~CheckingHost() override;
+    CheckingHost(const CheckingHost&) = delete;
+    CheckingHost& operator=(const CheckingHost&) = delete;
+
+    char* execute(const char* text, int mode) override;
+
+    // What the host answers to `command`; std::nullopt answers null.
+    virtual std::optional<std::string> replyTo(const std::string& command);
+
+    void setCommandRule(CommandRule rule) { rule_ = std::move(rule); }
+    // Commands may then name only these controls.
+    void setLayoutControls(std::set<std::string> controls) { layout_ = std::move(controls); }
+
+    // Every violation's text, in order.
+    std::vector<std::string> violations() const;
+    const std::vector<Violation>& allViolations() const { return violations_; }
+    // Replies of "TG", "SD", "XI" and "RN" handed out and not yet back.
+    int mustComeBack() const;
+    // Heap the host's replies and their bookkeeping hold (HeapMeter), so a
+    // leak check can tell the component's growth from the host's.
+    long long heldBytes() const { return heldBytes_; }
+    long long commandCount() const { return commandCount_; }
+    long long releaseCount() const { return releaseCount_; }
+    long long nullReleaseCount() const { return nullReleaseCount_; }
+    // Commands sent with this mnemonic.
+    long long sent(const std::string& mnemonic) const;
+    // The last command texts sent, oldest first (at most `historySize`).
+    const std::deque<std::string>& recent() const { return recent_; }
+    void forgetRecent() { recent_.clear(); }
+
+    static constexpr size_t historySize = 64;
+
+protected:
+    // Called for every command text, before it is answered.
+    virtual void onCommand(const std::string& /*command*/) {}
+
+private:
+    struct Reply {
+        std::string mnemonic;
+    };
+    void violation(Rule rule, const std::string& what);
+    void release(const char* text);
+    void checkCommand(const std::string& command);
+    void rememberIds(const std::string& mnemonic, const std::string& reply);
+
+    std::unordered_map<const char*, Reply> outstanding_;
+    // Released replies are kept for a while before they are freed, so that a
+    // second release of the same pointer is told apart from a new reply that
+    // happens to reuse its address.
+    std::deque<char*> quarantine_;
+    std::deque<std::string> recent_;
+    std::unordered_map<std::string, long long> sentByMnemonic_;
+    std::vector<Violation> violations_;
+    CommandRule rule_;
+    std::optional<std::set<std::string>> layout_;
+    std::set<std::string> idsGiven_;
+    bool detached_ = false;
+    long long heldBytes_ = 0;
+    long long commandCount_ = 0;
+    long long releaseCount_ = 0;
+    long long nullReleaseCount_ = 0;
+};
+
+#endif  // VALIDATOR_CHECKING_HOST_H

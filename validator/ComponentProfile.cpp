@@ -1,0 +1,143 @@
+#include "validator/ComponentProfile.h"
+
+#include <sstream>
+
+#include "validator/CommandShape.h"
+#include "validator/NotifyDriver.h"
+#include "validator/ValidatorHost.h"
+
+namespace {
+
+constexpr size_t maxNames = 64;
+constexpr size_t maxNameLength = 64;
+
+bool usableName(const std::string& name) {
+    if (name.empty() || name.size() > maxNameLength) return false;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 32) return false;
+    }
+    return true;
+}
+
+void add(std::set<std::string>& names, const std::string& name) {
+    if (names.size() < maxNames && usableName(name)) names.insert(name);
+}
+
+void add(std::set<int>& numbers, const std::string& text) {
+    if (numbers.size() < maxNames) numbers.insert(std::stoi(text));
+}
+
+// A host that learns the names of every command it is sent.
+class ProbeHost : public ValidatorHost {
+public:
+    ProbeHost(ComponentProfile& profile, const std::set<std::string>& layout)
+        : ValidatorHost(Replies::plausible, layout, nullptr), profile_(profile) {}
+
+protected:
+    void onCommand(const std::string& command) override { profile_.learn(command); }
+
+private:
+    ComponentProfile& profile_;
+};
+
+}  // namespace
+
+void ComponentProfile::learn(const std::string& command) {
+    ShapedCommand shaped;
+    if (!CommandShape::check(command, shaped).empty()) return;
+    if (shaped.panelField >= 0) add(panels, shaped.fields[shaped.panelField]);
+    if (shaped.controlField >= 0) add(controls, shaped.fields[shaped.controlField]);
+    if (shaped.mnemonic == "ET") add(timers, shaped.fields[0]);
+    if (shaped.mnemonic == "RR" || shaped.mnemonic == "RP" || shaped.mnemonic == "RN" ||
+        shaped.mnemonic == "RU" || shaped.mnemonic == "RC") {
+        add(devices, shaped.fields[0]);
+    }
+}
+
+std::vector<std::string> ComponentProfile::listItems(const std::string& reply) {
+    std::vector<std::string> items;
+    std::istringstream lines(reply);
+    for (std::string line; std::getline(lines, line);) {
+        items.push_back(line.substr(0, line.find('=')));
+    }
+    return items;
+}
+
+ComponentProfile ComponentProfile::probe(zant_load_function entry,
+                                         const std::set<std::string>& layout) {
+    ComponentProfile profile;
+    profile.controls = layout;
+    ProbeHost host(profile, layout);
+    zant_client_callback* component = entry(&host, "");
+    if (component == nullptr) return profile;
+    {
+        NotifyDriver driver(component, &host);
+        for (const std::string& item : listItems(driver.message("_commands"))) {
+            add(profile.messages, item);
+        }
+        for (const std::string& item : listItems(driver.message("_events"))) {
+            add(profile.events, item);
+        }
+        // What the messages and presses send names more controls and timers.
+        for (const std::string& message : profile.messages) driver.message((message + "=1").c_str());
+        const std::set<std::string> controls = profile.controls;
+        const std::string panel = profile.panels.empty() ? "1" : *profile.panels.begin();
+        for (const std::string& control : controls) driver.press(panel.c_str(), control.c_str());
+        const std::set<int> timers = profile.timers;
+        for (int timer : timers) driver.tick(timer);
+    }
+    delete component;
+    return profile;
+}
+
+std::string ComponentProfile::serialize() const {
+    std::string text;
+    const auto names = [&](const char* kind, const std::set<std::string>& set) {
+        for (const std::string& name : set) text += std::string(kind) + ' ' + name + '\n';
+    };
+    const auto numbers = [&](const char* kind, const std::set<int>& set) {
+        for (int number : set) text += std::string(kind) + ' ' + std::to_string(number) + '\n';
+    };
+    names("panel", panels);
+    names("control", controls);
+    names("message", messages);
+    names("event", events);
+    numbers("timer", timers);
+    numbers("device", devices);
+    return text;
+}
+
+ComponentProfile ComponentProfile::parse(const std::string& text) {
+    ComponentProfile profile;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t space = line.find(' ');
+        if (space == std::string::npos) continue;
+        const std::string kind = line.substr(0, space);
+        const std::string name = line.substr(space + 1);
+        if (kind == "panel") profile.panels.insert(name);
+        if (kind == "control") profile.controls.insert(name);
+        if (kind == "message") profile.messages.insert(name);
+        if (kind == "event") profile.events.insert(name);
+        if (kind == "timer") profile.timers.insert(std::stoi(name));
+        if (kind == "device") profile.devices.insert(std::stoi(name));
+    }
+    return profile;
+}
+
+std::vector<Step> ComponentProfile::tour() const {
+    std::vector<Step> steps = {Step::message("_events"), Step::message("_commands")};
+    for (const std::string& message : messages) steps.push_back(Step::message(message + "=1"));
+    const std::string panel = panels.empty() ? "1" : *panels.begin();
+    for (const std::string& control : controls) {
+        steps.push_back(Step::press(panel, control, std::string("1")));
+    }
+    for (int timer : timers) steps.push_back(Step::tick(timer));
+    std::set<int> routers = devices;
+    routers.insert(ValidatorHost::device);
+    for (int device : routers) {
+        for (int index = 0; index < 4; ++index) steps.push_back(Step::revertive(device, index, 1));
+    }
+    for (const std::string& message : messages) steps.push_back(Step::message(message + "=0"));
+    return steps;
+}

@@ -1,0 +1,43 @@
+// Runs a piece of a validation in a child process with a time limit, so that a
+// crash, an abort or a hang of the component ends that piece only and is
+// reported with its signal. POSIX systems fork; the child inherits everything
+// the parent prepared and sends back a verdict and a report through a pipe.
+// Windows builds run the piece in this process (no limit; a crash ends the
+// run).
+#ifndef VALIDATOR_ISOLATION_H
+#define VALIDATOR_ISOLATION_H
+
+#include <functional>
+#include <string>
+
+struct Outcome {
+    enum class Status { passed, failed, crashed, timedOut, lost };
+    Status status = Status::lost;
+    int signal = 0;    // crashed: the signal
+    int exitCode = 0;  // lost: the exit status of a child that ended without a verdict
+    std::string report;
+    double ms = 0;
+
+    bool passed() const { return status == Status::passed; }
+    // One line: the report's first line, or what ended the child.
+    std::string summary() const;
+    // Same status and signal, or both failed: a shrunk run still shows the fault.
+    bool sameFault(const Outcome& other) const;
+};
+
+class Isolation {
+public:
+    // `quiet` sends the child's own output (the component's) to /dev/null.
+    Isolation(int timeoutMs, bool quiet) : timeoutMs_(timeoutMs), quiet_(quiet) {}
+
+    // `body` returns true for a pass and leaves its report in the string.
+    Outcome run(const std::function<bool(std::string& report)>& body) const;
+
+    int timeoutMs() const { return timeoutMs_; }
+
+private:
+    int timeoutMs_;
+    bool quiet_;
+};
+
+#endif  // VALIDATOR_ISOLATION_H

@@ -1,0 +1,29 @@
+// The results of one zant_validate run: as lines a person reads at a glance,
+// as JSON, and as JUnit XML for CI.
+#ifndef VALIDATOR_RUN_REPORT_H
+#define VALIDATOR_RUN_REPORT_H
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "validator/CheckReport.h"
+
+struct RunReport {
+    std::string library;
+    uint32_t seed = 0;
+    int strictness = 0;
+    std::vector<CheckReport> checks;
+
+    bool passed() const;
+    void printHeading(std::ostream& out) const;
+    // One line per check; under a failure its sequence, commands and the
+    // command line that repeats it.
+    void printCheck(std::ostream& out, const CheckReport& check) const;
+    void printTotals(std::ostream& out) const;
+    std::string json() const;
+    std::string junit() const;
+};
+
+#endif  // VALIDATOR_RUN_REPORT_H

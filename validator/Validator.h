@@ -1,0 +1,17 @@
+// One run of zant_validate: loads the library, learns what the component
+// names, runs the chosen checks and reports them.
+#ifndef VALIDATOR_VALIDATOR_H
+#define VALIDATOR_VALIDATOR_H
+
+#include <ostream>
+
+#include "validator/Options.h"
+
+class Validator {
+public:
+    // Exit status: 0 every check passed, 1 one failed, 2 bad usage or a
+    // library that cannot be loaded (with a one-line reason on `errors`).
+    static int run(const Options& options, std::ostream& out, std::ostream& errors);
+};
+
+#endif  // VALIDATOR_VALIDATOR_H

@@ -1,0 +1,17 @@
+// zant_validate: checks a component library against the host's rules.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "validator/Options.h"
+#include "validator/Validator.h"
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!options.parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
+        std::cerr << "zant_validate: " << error << '\n' << Options::usage();
+        return 2;
+    }
+    return Validator::run(options, std::cout, std::cerr);
+}
