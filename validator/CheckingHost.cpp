@@ -68,7 +68,8 @@ void CheckingHost::checkCommand(const std::string& command) {
         }
     }
     if (error.empty() && rule_) error = rule_(shaped);
-    if (!error.empty()) violation(Rule::command, "malformed command " + quoted(command) + ": " + error);
+    if (!error.empty())
+        violation(Rule::command, "malformed command " + quoted(command) + ": " + error);
 }
 
 void CheckingHost::rememberIds(const std::string& mnemonic, const std::string& reply) {

@@ -16,12 +16,11 @@ struct Signature {
 
 // Every form a command may take; a command is well-formed when one fits.
 constexpr Signature signatures[] = {
-    {"AS", "", -1, -1},      {"RU", "n", -1, -1},    {"ET", "n", -1, -1},
-    {"ET", "nn", -1, -1},    {"RP", "nnn", -1, -1},  {"RN", "nnn", -1, -1},
-    {"RR", "nnn", -1, -1},   {"RR", "nnnq", -1, -1}, {"RC", "nnnfb", -1, -1},
-    {"CE", "qq", 0, 1},      {"CD", "qq", 0, 1},     {"TG", "qqq", 0, 1},
-    {"XI", "qq", 0, -1},     {"HN", "f", -1, -1},    {"SD", "f", -1, -1},
-    {"PS", "qf", 0, -1},     {"PS", "qfq", 0, -1},   {"TP", "fqq", 1, 2},
+    {"AS", "", -1, -1},      {"RU", "n", -1, -1},   {"ET", "n", -1, -1},   {"ET", "nn", -1, -1},
+    {"RP", "nnn", -1, -1},   {"RN", "nnn", -1, -1}, {"RR", "nnn", -1, -1}, {"RR", "nnnq", -1, -1},
+    {"RC", "nnnfb", -1, -1}, {"CE", "qq", 0, 1},    {"CD", "qq", 0, 1},    {"TG", "qqq", 0, 1},
+    {"XI", "qq", 0, -1},     {"HN", "f", -1, -1},   {"SD", "f", -1, -1},   {"PS", "qf", 0, -1},
+    {"PS", "qfq", 0, -1},    {"TP", "fqq", 1, 2},
 };
 
 // Plain signed decimal within the int range: no padding, no '+', no "-0".

@@ -79,7 +79,8 @@ ComponentProfile ComponentProfile::probe(zant_load_function entry,
             add(profile.events, item);
         }
         // What the messages and presses send names more controls and timers.
-        for (const std::string& message : profile.messages) driver.message((message + "=1").c_str());
+        for (const std::string& message : profile.messages)
+            driver.message((message + "=1").c_str());
         const std::set<std::string> controls = profile.controls;
         const std::string panel = profile.panels.empty() ? "1" : *profile.panels.begin();
         for (const std::string& control : controls) driver.press(panel.c_str(), control.c_str());

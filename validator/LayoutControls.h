@@ -11,8 +11,7 @@ class LayoutControls {
 public:
     // False, with a one-line reason, when the file cannot be read or a line
     // names no control.
-    static bool read(const std::string& path, std::set<std::string>& controls,
-                     std::string& error);
+    static bool read(const std::string& path, std::set<std::string>& controls, std::string& error);
 };
 
 #endif  // VALIDATOR_LAYOUT_CONTROLS_H

@@ -37,7 +37,8 @@ char* NotifyDriver::notify(void* data, int kind) {
     char* result = component_->notify(data, kind);
     if (host_ != nullptr && host_->mustComeBack() != 0) {
         violation(Rule::handBack, "kind " + std::to_string(kind) + " returned with " +
-                  std::to_string(host_->mustComeBack()) + " host replies not handed back");
+                                      std::to_string(host_->mustComeBack()) +
+                                      " host replies not handed back");
     }
     if (kind != zantParentMessage && result != nullptr) {
         violation(Rule::result, "kind " + std::to_string(kind) + " answered non-null");

@@ -17,10 +17,18 @@ std::string xmlEscaped(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             default:
                 // XML 1.0 has no place for most control characters.
                 out += static_cast<unsigned char>(c) < 32 && c != '\n' && c != '\t' ? '?' : c;
@@ -65,10 +73,11 @@ void RunReport::printCheck(std::ostream& out, const CheckReport& check) const {
     }
     if (!check.commands.empty()) {
         out << "       last commands sent:\n";
-        for (const std::string& command : check.commands) out << "         " << printable(command) << '\n';
+        for (const std::string& command : check.commands)
+            out << "         " << printable(command) << '\n';
     }
     out << "       repeat: zant_validate --seed " << seed << " --strictness " << strictness
-        << " --check " << check.name << ' ' << library << '\n';
+        << repeatOptions << " --check " << check.name << ' ' << library << '\n';
 }
 
 void RunReport::printTotals(std::ostream& out) const {

@@ -14,6 +14,8 @@ struct RunReport {
     std::string library;
     uint32_t seed = 0;
     int strictness = 0;
+    // Options a repeat of the run needs besides seed and strictness.
+    std::string repeatOptions;
     std::vector<CheckReport> checks;
 
     bool passed() const;

@@ -17,7 +17,8 @@ ScratchInstallation::ScratchInstallation(int device) {
         if (std::filesystem::create_directory(root, error)) root_ = root.string();
     }
     if (root_.empty()) return;
-    const std::filesystem::path folder = std::filesystem::path(root_) / "main" / "config" / "system";
+    const std::filesystem::path folder =
+        std::filesystem::path(root_) / "main" / "config" / "system";
     std::filesystem::create_directories(folder, error);
     char name[32];
     std::snprintf(name, sizeof name, "dev_%03d.ini", device);

@@ -22,8 +22,8 @@ int ScriptMaker::between(int low, int high) {
 
 std::string ScriptMaker::word() {
     static const char* const words[] = {"",     "1",     "0",  "-1",  "true", "false",
-                                        "push", "a b",   "x'", "=",   "12",  "release",
-                                        "ack",  "a.b=c", "%1", "256", "-5",  "on"};
+                                        "push", "a b",   "x'", "=",   "12",   "release",
+                                        "ack",  "a.b=c", "%1", "256", "-5",   "on"};
     return words[between(0, static_cast<int>(std::size(words)) - 1)];
 }
 
@@ -40,8 +40,9 @@ std::vector<Step> ScriptMaker::random(size_t length) {
     while (steps.size() < length) {
         const int pick100 = between(0, 99);
         if (pick100 < 35) {
-            const int device = between(0, 9) == 0 ? between(-5, 1000)
-                                                  : pick(devices, static_cast<size_t>(between(0, 63)));
+            const int device = between(0, 9) == 0
+                                   ? between(-5, 1000)
+                                   : pick(devices, static_cast<size_t>(between(0, 63)));
             steps.push_back(seeded(Step::revertive(device, between(-3, 300), between(-3, 300))));
         } else if (pick100 < 55) {
             std::optional<std::string> panel =
@@ -120,13 +121,26 @@ std::vector<Step> ScriptMaker::edges() {
 }
 
 std::vector<Step> ScriptMaker::messages() {
-    const std::string values[] = {"",      "0",     "1",   "-1",     "2147483647", "-2147483648",
-                                  "99999999999999", "true", "FALSE", "it's", "' '", "%1 %s",
-                                  std::string(1 << 16, 'x'), word(), std::to_string(between(-9, 999))};
+    const std::string values[] = {"",
+                                  "0",
+                                  "1",
+                                  "-1",
+                                  "2147483647",
+                                  "-2147483648",
+                                  "99999999999999",
+                                  "true",
+                                  "FALSE",
+                                  "it's",
+                                  "' '",
+                                  "%1 %s",
+                                  std::string(1 << 16, 'x'),
+                                  word(),
+                                  std::to_string(between(-9, 999))};
     std::vector<Step> steps;
     for (const std::string& name : profile_.messages) {
         steps.push_back(seeded(Step::message(name)));
-        for (const std::string& value : values) steps.push_back(seeded(Step::message(name + "=" + value)));
+        for (const std::string& value : values)
+            steps.push_back(seeded(Step::message(name + "=" + value)));
     }
     return steps;
 }

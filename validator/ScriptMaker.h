@@ -12,7 +12,8 @@
 
 class ScriptMaker {
 public:
-    ScriptMaker(const ComponentProfile& profile, uint32_t seed) : profile_(profile), random_(seed) {}
+    ScriptMaker(const ComponentProfile& profile, uint32_t seed)
+        : profile_(profile), random_(seed) {}
 
     // `length` steps of every kind: revertives, presses on the named
     // controls, messages with plausible values, ticks, words of kinds 6 and 7.

@@ -24,7 +24,8 @@ Outcome ScriptedRun::play(const std::vector<Step>& steps, const std::vector<size
 long ScriptedRun::faultStep(const Outcome& outcome) const {
     if (outcome.status == Outcome::Status::failed) {
         const size_t at = outcome.report.find("\nstep ");
-        if (at != std::string::npos) return std::strtol(outcome.report.c_str() + at + 6, nullptr, 10);
+        if (at != std::string::npos)
+            return std::strtol(outcome.report.c_str() + at + 6, nullptr, 10);
     }
     return context_.board.step();
 }
@@ -56,8 +57,10 @@ bool ScriptedRun::run(const std::vector<std::vector<Step>>& scripts, CheckReport
         const Outcome& shown = !shortest.passed() && shortest.sameFault(first) ? shortest : first;
         report.passed = false;
         report.summary = shown.summary();
-        if (at == ProgressBoard::construction) report.summary += " (while the component was created)";
-        if (at == ProgressBoard::destruction) report.summary += " (while the component was destroyed)";
+        if (at == ProgressBoard::construction)
+            report.summary += " (while the component was created)";
+        if (at == ProgressBoard::destruction)
+            report.summary += " (while the component was destroyed)";
         report.playedLength = steps.size();
         report.sequence.clear();
         for (size_t index : failing) report.sequence.push_back(steps[index].describe());

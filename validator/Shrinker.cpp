@@ -19,7 +19,8 @@ std::vector<size_t> Shrinker::shrink(std::vector<size_t> steps, const Fails& fai
         bool removed = false;
         for (size_t from = 0; from < steps.size() && budget > 0; from += size) {
             std::vector<size_t> rest(steps.begin(), steps.begin() + static_cast<long>(from));
-            rest.insert(rest.end(), steps.begin() + static_cast<long>(std::min(from + size, steps.size())),
+            rest.insert(rest.end(),
+                        steps.begin() + static_cast<long>(std::min(from + size, steps.size())),
                         steps.end());
             --budget;
             if (fails(rest)) {

@@ -22,8 +22,8 @@ ComponentProfile profileOf(const CheckContext& context) {
     });
     // A component that fails even this gets the checks' default names; the
     // checks then show the fault.
-    ComponentProfile profile = outcome.passed() ? ComponentProfile::parse(outcome.report)
-                                                : ComponentProfile();
+    ComponentProfile profile =
+        outcome.passed() ? ComponentProfile::parse(outcome.report) : ComponentProfile();
     profile.controls.insert(context.settings.layout.begin(), context.settings.layout.end());
     return profile;
 }
@@ -53,19 +53,27 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         return 2;
     }
     const ScratchInstallation installation(ValidatorHost::device);
-    CheckContext context{library.entry(), {}, settings,
-                         Isolation(settings.timeoutMs, !settings.verbose), ProgressBoard::shared()};
+    CheckContext context{library.entry(),
+                         {},
+                         settings,
+                         Isolation(settings.timeoutMs, !settings.verbose),
+                         ProgressBoard::shared()};
     context.profile = profileOf(context);
 
     RunReport report;
     report.library = options.library;
     report.seed = settings.seed;
     report.strictness = settings.strictness;
+    if (settings.iterations > 0)
+        report.repeatOptions += " --iterations " + std::to_string(settings.iterations);
+    if (!options.layoutFile.empty()) report.repeatOptions += " --layout " + options.layoutFile;
+    if (options.settings.timeoutMs != CheckSettings().timeoutMs) {
+        report.repeatOptions += " --timeout-ms " + std::to_string(settings.timeoutMs);
+    }
     if (!options.json) report.printHeading(out);
     for (const Check& check : CheckCatalogue::all()) {
-        if (!options.checks.empty() &&
-            std::find(options.checks.begin(), options.checks.end(), check.name) ==
-                options.checks.end()) {
+        if (!options.checks.empty() && std::find(options.checks.begin(), options.checks.end(),
+                                                 check.name) == options.checks.end()) {
             continue;
         }
         CheckReport result;
@@ -77,9 +85,9 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         } else {
             check.run(context, result);
         }
-        result.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                              start)
-                        .count();
+        result.ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         if (!options.json) report.printCheck(out, result);
         out.flush();
         report.checks.push_back(std::move(result));

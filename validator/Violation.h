@@ -6,11 +6,11 @@
 #include <string>
 
 enum class Rule {
-    command,    // a malformed command text, a bad mode, a control not in the layout
-    handBack,   // a host reply not handed back once, or one that must not be
-    afterAS,    // a command after "AS"
-    result,     // a non-null result from a kind other than 3
-    reply,      // a kind-3 reply that is not a proper text
+    command,   // a malformed command text, a bad mode, a control not in the layout
+    handBack,  // a host reply not handed back once, or one that must not be
+    afterAS,   // a command after "AS"
+    result,    // a non-null result from a kind other than 3
+    reply,     // a kind-3 reply that is not a proper text
 };
 
 struct Violation {

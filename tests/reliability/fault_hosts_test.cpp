@@ -258,17 +258,29 @@ INSTANTIATE_TEST_SUITE_P(
 // what a slip in Quorvex's formatting code would send, though well-formed.
 TEST(QuorvexCommands, RefuseWellFormedCommandsTheSubPanelNeverSends) {
     const char* const accepted[] = {
-        "TP 'text=it's' '1' 'Source'", "TP 'doublepush=false' '1' 'Undo'",
-        "TP 'alarm=ack' '1' ''",       "HN 'deselect=-1'",
-        "PS '1' 'panels/x/myTakePanel.zant_ui'", "RC 12 3 7 ',' 0",
-        "RR 5 1 16 'ADD'",             "XI '1' 'alm_'",
-        "RN 12 1 5",                   "CE '1' 'Take'",
+        "TP 'text=it's' '1' 'Source'",
+        "TP 'doublepush=false' '1' 'Undo'",
+        "TP 'alarm=ack' '1' ''",
+        "HN 'deselect=-1'",
+        "PS '1' 'panels/x/myTakePanel.zant_ui'",
+        "RC 12 3 7 ',' 0",
+        "RR 5 1 16 'ADD'",
+        "XI '1' 'alm_'",
+        "RN 12 1 5",
+        "CE '1' 'Take'",
     };
     const char* const refused[] = {
-        "CE '1' 'take'",  "CE '2' 'Take'",           "TP 'size=1' '1' 'Take'",
-        "TP 'doublepush=True' '1' 'Take'",           "TP 'text=' '1' 'Other'",
-        "HN 'x'",         "PS '1' 'other'",          "XI '1' 'x'",
-        "RN 1 2 3",       "RC 12 3 7 'x' 0",         "RR 5 1 16 'DEL'",
+        "CE '1' 'take'",
+        "CE '2' 'Take'",
+        "TP 'size=1' '1' 'Take'",
+        "TP 'doublepush=True' '1' 'Take'",
+        "TP 'text=' '1' 'Other'",
+        "HN 'x'",
+        "PS '1' 'other'",
+        "XI '1' 'x'",
+        "RN 1 2 3",
+        "RC 12 3 7 'x' 0",
+        "RR 5 1 16 'DEL'",
         "TG '2' 'a' 'value'",
     };
     for (const char* text : accepted) {

@@ -1,0 +1,31 @@
+# Runs zant_validate ARGS LIBRARY and checks its exit status, the checks that
+# failed (exactly FAILS), that the output matches TEXT, and that the JUnit
+# file JUNIT names the same failures.
+
+execute_process(COMMAND ${VALIDATE} ${ARGS} ${LIBRARY}
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(all "${out}${err}")
+message("${all}")
+if(NOT status EQUAL EXPECT_STATUS)
+  message(FATAL_ERROR "exit status ${status}, expected ${EXPECT_STATUS}")
+endif()
+string(REGEX MATCHALL "\nFAIL [a-z0-9-]+" failed "\n${out}")
+string(REPLACE "\nFAIL " "" failed "${failed}")
+if(NOT "${failed}" STREQUAL "${FAILS}")
+  message(FATAL_ERROR "failed checks '${failed}', expected '${FAILS}'")
+endif()
+if(TEXT AND NOT all MATCHES "${TEXT}")
+  message(FATAL_ERROR "output does not match '${TEXT}'")
+endif()
+if(status EQUAL 1 AND NOT out MATCHES "seed [0-9]+")
+  message(FATAL_ERROR "a failing run must print its seed")
+endif()
+if(JUNIT)
+  file(READ "${JUNIT}" xml)
+  string(REGEX MATCHALL "<failure" failures "${xml}")
+  list(LENGTH failures count)
+  list(LENGTH FAILS expected)
+  if(NOT count EQUAL expected OR NOT xml MATCHES "<testsuite name=\"zant_validate\"")
+    message(FATAL_ERROR "${JUNIT}: ${count} failures, expected ${expected}")
+  endif()
+endif()
