@@ -205,7 +205,7 @@ void heapCheck(const CheckContext& context, CheckReport& report) {
         return;
     }
     const int cycles = 20 * context.settings.strictness;
-    const size_t length = static_cast<size_t>(500 * context.settings.strictness);
+    const size_t length = 500 * static_cast<size_t>(context.settings.strictness);
     isolated(context, report, [&](std::string& out) {
         PlayConfig config = configured(context, Replies::plausible);
         // Replies kind 5 keeps are the kind-3 check's: counted, then left out.

@@ -34,7 +34,7 @@ struct CheckContext {
     int iterations() const {
         return settings.iterations > 0 ? settings.iterations : 2 * settings.strictness;
     }
-    size_t randomLength() const { return static_cast<size_t>(50 * settings.strictness); }
+    size_t randomLength() const { return 50 * static_cast<size_t>(settings.strictness); }
 };
 
 #endif  // VALIDATOR_CHECK_CONTEXT_H

@@ -1,5 +1,6 @@
 #include "validator/ScratchInstallation.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,9 +12,11 @@ ScratchInstallation::ScratchInstallation(int device) {
     std::error_code error;
     const std::filesystem::path base = std::filesystem::temp_directory_path(error);
     if (error) return;
+    // A name no other run picks: the clock, then a counter for a clash.
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
         const std::filesystem::path root =
-            base / ("zant_validate_" + std::to_string(std::rand()) + std::to_string(attempt));
+            base / ("zant_validate_" + std::to_string(stamp) + "_" + std::to_string(attempt));
         if (std::filesystem::create_directory(root, error)) root_ = root.string();
     }
     if (root_.empty()) return;

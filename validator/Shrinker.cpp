@@ -10,7 +10,7 @@ std::vector<size_t> Shrinker::shrink(std::vector<size_t> steps, const Fails& fai
     }
     if (steps.size() > 1 && budget > 0) {
         --budget;
-        const std::vector<size_t> last{steps.back()};
+        std::vector<size_t> last{steps.back()};
         if (fails(last)) return last;
     }
     size_t chunks = 2;

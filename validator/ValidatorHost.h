@@ -22,7 +22,9 @@ public:
     // "PS"); everything also answers every other command, whose reply the
     // component must ignore. `controls` answer "XI" where they match.
     ValidatorHost(Replies replies, std::set<std::string> controls, ProgressBoard* board)
-        : replies_(replies), controls_(std::move(controls)), board_(board) {}
+        // Every step reseeds it: replies must repeat exactly from a seed.
+        // NOLINTNEXTLINE(cert-msc32-c,cert-msc51-cpp)
+        : replies_(replies), controls_(std::move(controls)), board_(board), random_(0) {}
 
     void reseed(uint32_t seed) { random_.seed(seed); }
     std::optional<std::string> replyTo(const std::string& command) override;
