@@ -20,15 +20,35 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #if !defined(ZANT_HEAP_ASAN) && defined(__GLIBC__)
+#include <cstdlib>
+
 // Defined where malloc is counted (MallocCounter.cpp, zant_validate only).
 extern "C" __attribute__((weak)) long long zant_counted_heap_bytes();
+
+namespace {
+
+// True when the counter sees this process's allocations: a tool such as
+// valgrind may replace malloc over it.
+bool counting() {
+    static const bool works = [] {
+        if (zant_counted_heap_bytes == nullptr) return false;
+        const long long before = zant_counted_heap_bytes();
+        void* volatile block = std::malloc(64);
+        const bool moved = zant_counted_heap_bytes() != before;
+        std::free(block);
+        return moved;
+    }();
+    return works;
+}
+
+}  // namespace
 #endif
 
 long long HeapMeter::inUse() {
 #if defined(ZANT_HEAP_ASAN)
     return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
 #elif defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
-    if (zant_counted_heap_bytes != nullptr) return zant_counted_heap_bytes();
+    if (counting()) return zant_counted_heap_bytes();
     return static_cast<long long>(mallinfo2().uordblks);
 #else
     return -1;
@@ -39,7 +59,7 @@ bool HeapMeter::exact() {
 #if defined(ZANT_HEAP_ASAN)
     return true;
 #elif defined(__GLIBC__)
-    return zant_counted_heap_bytes != nullptr;
+    return counting();
 #else
     return false;
 #endif

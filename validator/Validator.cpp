@@ -70,7 +70,12 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     if (options.settings.timeoutMs != CheckSettings().timeoutMs) {
         report.repeatOptions += " --timeout-ms " + std::to_string(settings.timeoutMs);
     }
-    if (!options.json) report.printHeading(out);
+    if (!options.json) {
+        report.printHeading(out);
+#if defined(_WIN32)
+        out << "note: checks run in this process here; a crash or a hang ends the whole run\n";
+#endif
+    }
     for (const Check& check : CheckCatalogue::all()) {
         if (!options.checks.empty() && std::find(options.checks.begin(), options.checks.end(),
                                                  check.name) == options.checks.end()) {

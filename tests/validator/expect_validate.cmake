@@ -1,8 +1,8 @@
-# Runs zant_validate ARGS LIBRARY and checks its exit status, the checks that
+# Runs zant_validate ARGS LIBRARY (through EMULATOR, if set) and checks its exit status, the checks that
 # failed (exactly FAILS), that the output matches TEXT, and that the JUnit
 # file JUNIT names the same failures.
 
-execute_process(COMMAND ${VALIDATE} ${ARGS} ${LIBRARY}
+execute_process(COMMAND ${EMULATOR} ${VALIDATE} ${ARGS} ${LIBRARY}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 set(all "${out}${err}")
 message("${all}")
