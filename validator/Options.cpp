@@ -23,7 +23,8 @@ const char* Options::usage() {
            "                     [--max-ms X] [--junit FILE] [--json] [-v] LIBRARY\n";
 }
 
-bool Options::parse(const std::vector<std::string>& arguments, std::string& error) {
+bool Options::parse(const std::vector<std::string>& given, std::string& error) {
+    arguments = given;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const auto value = [&](std::string& out) {
@@ -72,6 +73,12 @@ bool Options::parse(const std::vector<std::string>& arguments, std::string& erro
                 return false;
             }
             checks.push_back(text);
+        } else if (argument == "--child") {
+            if (!value(child)) return false;
+            if (CheckCatalogue::find(child) == nullptr) {
+                error = "no check named \"" + child + "\"";
+                return false;
+            }
         } else if (argument == "--layout") {
             if (!value(layoutFile)) return false;
         } else if (argument == "--junit") {

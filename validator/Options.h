@@ -16,9 +16,14 @@ struct Options {
     bool list = false;
     bool json = false;
     std::string junitFile;
+    // Runs this one check and prints its report for the parent run (Windows
+    // builds, where a check cannot be forked).
+    std::string child;
+    // As given, for that re-run.
+    std::vector<std::string> arguments;
 
     // False, with a one-line reason in `error`, on bad usage.
-    bool parse(const std::vector<std::string>& arguments, std::string& error);
+    bool parse(const std::vector<std::string>& given, std::string& error);
     static const char* usage();
 };
 

@@ -25,6 +25,9 @@ struct RunReport {
     void printCheck(std::ostream& out, const CheckReport& check) const;
     void printTotals(std::ostream& out) const;
     std::string json() const;
+    // One check's report as JSON, and back.
+    static std::string checkJson(const CheckReport& check);
+    static bool parseCheck(const std::string& json, CheckReport& check);
     std::string junit() const;
 };
 

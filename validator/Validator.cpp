@@ -12,6 +12,12 @@
 #include "validator/ScratchInstallation.h"
 #include "validator/ValidatorHost.h"
 
+#if defined(_WIN32)
+#include <cstdio>
+
+#include "validator/ChildProcess.h"
+#endif
+
 namespace {
 
 ComponentProfile profileOf(const CheckContext& context) {
@@ -26,6 +32,45 @@ ComponentProfile profileOf(const CheckContext& context) {
         outcome.passed() ? ComponentProfile::parse(outcome.report) : ComponentProfile();
     profile.controls.insert(context.settings.layout.begin(), context.settings.layout.end());
     return profile;
+}
+
+// What a child run prints on a line before its report, so that output of
+// the component's own cannot be taken for it.
+constexpr const char* reportMarker = "@@zant_validate report";
+
+#if defined(_WIN32)
+// Runs `check` in a new process of this program: the fork of Windows builds.
+void runInChild(const Options& options, const CheckSettings& settings, const Check& check,
+                CheckReport& result) {
+    std::vector<std::string> arguments = options.arguments;
+    arguments.insert(arguments.end(),
+                     {"--seed", std::to_string(settings.seed), "--child", check.name});
+    const ChildResult child = ChildProcess::runSelf(arguments, settings.timeoutMs);
+    // The report follows the marker's line (which text mode ends with CR LF).
+    const size_t marker = child.output.find(reportMarker);
+    const size_t report = marker == std::string::npos ? marker : child.output.find('\n', marker);
+    result.passed = false;
+    if (!child.started) {
+        result.summary = "cannot start a child process";
+    } else if (child.timedOut) {
+        result.summary = "hung: no end within the time limit";
+    } else if (report == std::string::npos ||
+               !RunReport::parseCheck(child.output.substr(report + 1), result)) {
+        char code[64];
+        std::snprintf(code, sizeof code, "crashed (exit code 0x%08lx)", child.exitCode);
+        result.summary = code;
+    }
+}
+#endif
+
+// The check run by a child process for its parent: its report on stdout.
+int runChild(const Options& options, CheckContext& context, std::ostream& out) {
+    const Check* check = CheckCatalogue::find(options.child);
+    CheckReport report;
+    report.name = check->name;
+    check->run(context, report);
+    out << reportMarker << '\n' << RunReport::checkJson(report) << '\n';
+    return 0;
 }
 
 }  // namespace
@@ -58,7 +103,15 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
                          settings,
                          Isolation(settings.timeoutMs, !settings.verbose),
                          ProgressBoard::shared()};
+#if defined(_WIN32)
+    // Each check's own process learns the profile: a crash here would end
+    // the whole run.
+    const bool inChildren = options.child.empty();
+    if (!inChildren) context.profile = profileOf(context);
+#else
     context.profile = profileOf(context);
+#endif
+    if (!options.child.empty()) return runChild(options, context, out);
 
     RunReport report;
     report.library = options.library;
@@ -73,7 +126,8 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     if (!options.json) {
         report.printHeading(out);
 #if defined(_WIN32)
-        out << "note: checks run in this process here; a crash or a hang ends the whole run\n";
+        out << "note: each check runs in a process of its own, in one piece: a failure shows no "
+               "shortest sequence\n";
 #endif
     }
     for (const Check& check : CheckCatalogue::all()) {
@@ -88,7 +142,15 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
             result.passed = false;
             result.summary = "not run: the library has no export";
         } else {
+#if defined(_WIN32)
+            if (inChildren) {
+                runInChild(options, settings, check, result);
+            } else {
+                check.run(context, result);
+            }
+#else
             check.run(context, result);
+#endif
         }
         result.ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
