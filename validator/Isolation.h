@@ -2,8 +2,8 @@
 // crash, an abort or a hang of the component ends that piece only and is
 // reported with its signal. POSIX systems fork; the child inherits everything
 // the parent prepared and sends back a verdict and a report through a pipe.
-// Windows builds run the piece in this process (no limit; a crash ends the
-// run).
+// Windows builds run the piece in this process; there zant_validate runs
+// each whole check in a process of its own instead (ChildProcess).
 #ifndef VALIDATOR_ISOLATION_H
 #define VALIDATOR_ISOLATION_H
 

@@ -125,6 +125,13 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     }
     if (!options.json) {
         report.printHeading(out);
+        if (settings.verbose) {
+            const ComponentProfile& profile = context.profile;
+            out << "learnt: " << profile.panels.size() << " panels, " << profile.controls.size()
+                << " controls, " << profile.messages.size() << " messages, "
+                << profile.timers.size() << " timers, " << profile.devices.size() << " devices\n";
+        }
+
 #if defined(_WIN32)
         out << "note: each check runs in a process of its own, in one piece: a failure shows no "
                "shortest sequence\n";
