@@ -34,7 +34,7 @@ bool ComponentRig::installationReady() {
 ComponentRig::ComponentRig() {
     installation();
     prepareHost(host_);
-    component_ = std::make_unique<Quorvex>(&host_, "panels/take");
+    component_.reset(new Quorvex(&host_, "panels/take"));
 }
 
 ComponentRig::~ComponentRig() = default;

@@ -42,7 +42,7 @@ public:
 private:
     CountingHost host_;
     parentMessage click_{"click"};
-    std::unique_ptr<Quorvex> component_;
+    std::unique_ptr<Quorvex, zant_client_deleter> component_;
 };
 
 #endif  // BENCH_COMPONENT_RIG_H

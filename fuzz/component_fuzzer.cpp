@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const bool hostless = data.ConsumeIntegralInRange<int>(0, 15) == 0;
     const std::string path = data.ConsumeRandomLengthString(24);
     {
-        std::unique_ptr<zant_client_callback> component(
+        std::unique_ptr<zant_client_callback, zant_client_deleter> component(
             new Quorvex(hostless ? nullptr : &host, data.ConsumeBool() ? path.c_str() : nullptr));
         NotifyDriver driver(component.get(), hostless ? nullptr : &host);
         driver.holdReplies(data.ConsumeIntegralInRange<size_t>(0, 3));

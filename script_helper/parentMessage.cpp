@@ -6,7 +6,7 @@
 char zantEmptyText[1] = {'\0'};
 
 parentMessage::parentMessage(const char* source)
-    : name(nullptr), value(zantEmptyText), itemCount(0), hasValue(false), buffer(nullptr) {
+    : zant_message_record{nullptr, {}, zantEmptyText, 0, false, nullptr} {
     for (char*& item : items) item = zantEmptyText;
     if (source == nullptr || *source == '\0') {
         name = zantEmptyText;

@@ -16,7 +16,7 @@ ButtonMessage::ButtonMessage(const std::string& text) {
     char* start = buffer_.data();
     record_.buffer = start;
     for (char* c = start; *c != '\0'; ++c) {
-        if (record_.itemCount == parentMessage::maxItems) break;
+        if (record_.itemCount == zant_message_record::maxItems) break;
         if (*c == '.') {
             if (record_.name == nullptr) record_.name = start;
             *c = '\0';

@@ -45,7 +45,7 @@ char* PanelHost::execute(const char* text, int mode) {
     char* result = command(parsed);
     std::string line = parsed.text();
     if (result != nullptr && parsed.mnemonic() != "PS") line += "  => " + quoted(result);
-    if (result == nullptr && ReplyLedger::mustComeBack(parsed.mnemonic())) line += "  => null";
+    if (result == nullptr && zant_reply_handed_back(parsed.mnemonic().c_str())) line += "  => null";
     if (!note_.empty()) line += "   (" + note_ + ")";
     trace_.detail(line);
     for (const std::string& fault : faults_) trace_.error(fault);

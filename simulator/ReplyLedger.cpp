@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "host/zant_host.h"
+
 ReplyLedger::~ReplyLedger() {
     for (auto& entry : entries_) std::free(const_cast<char*>(entry.first));
 }
@@ -26,14 +28,10 @@ ReplyLedger::Release ReplyLedger::release(const char* reply, std::string& comman
     return Release::ok;
 }
 
-bool ReplyLedger::mustComeBack(const std::string& mnemonic) {
-    return mnemonic == "TG" || mnemonic == "SD" || mnemonic == "XI" || mnemonic == "RN";
-}
-
 std::vector<std::string> ReplyLedger::outstanding() const {
     std::map<unsigned long, std::string> inOrder;
     for (const auto& entry : entries_) {
-        if (!entry.second.released && mustComeBack(entry.second.command.substr(0, 2))) {
+        if (!entry.second.released && zant_reply_handed_back(entry.second.command.c_str())) {
             inOrder[entry.second.order] = entry.second.command;
         }
     }

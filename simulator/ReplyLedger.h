@@ -1,7 +1,7 @@
 // The replies the host hands out through `execute` and their hand-back.
 //
 // Each reply is a fresh NUL-terminated copy. The component must hand back the
-// replies of "TG", "SD", "XI" and "RN" exactly once with mode 5 and never
+// replies that zant_reply_handed_back names exactly once with mode 5 and never
 // those of other commands ("PS"). A handed-back buffer is kept, not freed,
 // until the ledger goes, so that its address cannot be reused and a second
 // release of it is recognised as such.
@@ -27,8 +27,6 @@ public:
     // known.
     Release release(const char* reply, std::string& command);
 
-    // Whether the component must hand back replies of this mnemonic.
-    static bool mustComeBack(const std::string& mnemonic);
     // The commands of the replies that had to come back and did not.
     std::vector<std::string> outstanding() const;
 

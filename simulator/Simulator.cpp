@@ -42,7 +42,7 @@ Simulator::Simulator(const Options& options, std::ostream& out)
 }
 
 Simulator::~Simulator() {
-    if (component_ != nullptr) delete component_;
+    zant_destroy_client(component_);
 }
 
 bool Simulator::start(std::string& error) {
@@ -71,7 +71,7 @@ bool Simulator::start(std::string& error) {
 void Simulator::finish() {
     if (component_ != nullptr) {
         beginAction("destroy the component");
-        delete component_;
+        zant_destroy_client(component_);
         component_ = nullptr;
         host_.endAction();
     }

@@ -13,10 +13,6 @@ constexpr size_t quotedLength = 120;
 // Ids remembered from "XI" replies; a hostile reply cannot grow it further.
 constexpr size_t maxIdsGiven = 4096;
 
-bool mustBeHandedBack(const std::string& mnemonic) {
-    return mnemonic == "TG" || mnemonic == "SD" || mnemonic == "XI" || mnemonic == "RN";
-}
-
 std::string quoted(const std::string& text) {
     if (text.size() <= quotedLength) return '"' + text + '"';
     return '"' + text.substr(0, quotedLength) + "\"... (" + std::to_string(text.size()) +
@@ -50,7 +46,7 @@ std::vector<std::string> CheckingHost::violations() const {
 int CheckingHost::mustComeBack() const {
     return static_cast<int>(
         std::count_if(outstanding_.begin(), outstanding_.end(),
-                      [](const auto& entry) { return mustBeHandedBack(entry.second.mnemonic); }));
+                      [](const auto& entry) { return zant_reply_handed_back(entry.second.mnemonic.c_str()); }));
 }
 
 long long CheckingHost::sent(const std::string& mnemonic) const {
@@ -132,7 +128,7 @@ void CheckingHost::release(const char* text) {
                   twice ? "a reply handed back twice" : "released a pointer the host never gave");
         return;
     }
-    if (!mustBeHandedBack(found->second.mnemonic)) {
+    if (!zant_reply_handed_back(found->second.mnemonic.c_str())) {
         violation(Rule::handBack,
                   "the reply of \"" + found->second.mnemonic + "\" was handed back");
     }

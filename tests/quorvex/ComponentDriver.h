@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "script_helper/parentMessage.h"
 #include "tests/support/CommandListMatchers.h"
 #include "tests/support/RecordingHost.h"
 
@@ -37,7 +38,7 @@ public:
     ~ComponentDriver() { destroy(); }
 
     void destroy() {
-        delete component_;
+        zant_destroy_client(component_);
         component_ = nullptr;
     }
 

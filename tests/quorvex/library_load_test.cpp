@@ -34,7 +34,7 @@ TEST(LibraryLoad, ExportResolvesByItsPlainNameAndCreatesAComponent) {
         ASSERT_NE(reply, nullptr);
         EXPECT_STREQ(reply, "deselect=-1");
         component->notify(reply, 5);
-        delete component;
+        zant_destroy_client(component);
         EXPECT_THAT(host.commands(), testing::AllOf(HasCommandAt(0, "PS '1' 'myTakePanel.zant_ui'"),
                                                     EndsWithCommand("AS")));
     }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "script_helper/parentMessage.h"
+
 namespace {
 
 std::string text(const char* piece) {
@@ -18,7 +20,7 @@ TEST_P(ButtonMessageSplit, MatchesTheComponentsOwnParser) {
     const std::string& source = GetParam();
     ButtonMessage ours(source);
     const parentMessage expected(source.c_str());
-    const parentMessage* record = ours.record();
+    const zant_message_record* record = ours.record();
     EXPECT_EQ(text(record->name), text(expected.name));
     EXPECT_EQ(text(record->value), text(expected.value));
     EXPECT_EQ(record->itemCount, expected.itemCount);

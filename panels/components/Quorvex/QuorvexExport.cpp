@@ -4,8 +4,8 @@
 #include "host/zant_host.h"
 #include "panels/components/Quorvex/Quorvex.h"
 
-extern "C" ZANT_EXPORT zant_client_callback* load_zant_client_script(zant_host* host,
-                                                                     const char* path) {
+extern "C" ZANT_EXPORT zant_client_callback* ZANT_CDECL load_zant_client_script(zant_host* host,
+                                                                                const char* path) {
     // Nothing may be thrown into the host: a component that cannot be built
     // is reported as null.
     try {
