@@ -5,3 +5,7 @@ set(ZANT_MINGW_TRIPLET i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${ZANT_MINGW_TRIPLET}-gcc)
 set(CMAKE_CXX_COMPILER ${ZANT_MINGW_TRIPLET}-g++)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+# A Visual C++ caller keeps the stack aligned to 4 bytes only, GCC assumes 16:
+# every function that needs more realigns its own frame.
+set(CMAKE_C_FLAGS_INIT "-mincoming-stack-boundary=2")
+set(CMAKE_CXX_FLAGS_INIT "-mincoming-stack-boundary=2")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a 64-bit Windows program under Wine for CTest (the build's
-# CMAKE_CROSSCOMPILING_EMULATOR).
+# Runs a Windows program under Wine for CTest (the build's
+# CMAKE_CROSSCOMPILING_EMULATOR). wine64 hands 32-bit programs to Wine's
+# 32-bit loader (Debian package wine32:i386) in the same prefix.
 # Usage: wine-run.sh WINEPREFIX PROGRAM [ARGUMENTS...]
 #        wine-run.sh WINEPREFIX     (only creates the prefix)
 set -u

@@ -10,13 +10,14 @@ if(NOT result EQUAL 0)
 endif()
 
 set(assertions
-    "sizeof\\(parentMessage\\) == 148"
-    "offsetof *\\(parentMessage, name\\) == 0"
-    "offsetof *\\(parentMessage, items\\) == 4"
-    "offsetof *\\(parentMessage, value\\) == 132"
-    "offsetof *\\(parentMessage, itemCount\\) == 136"
-    "offsetof *\\(parentMessage, hasValue\\) == 140"
-    "offsetof *\\(parentMessage, buffer\\) == 144"
+    "sizeof\\(zant_message_record\\) == 148"
+    "offsetof *\\(zant_message_record, name\\) == 0"
+    "offsetof *\\(zant_message_record, items\\) == 4"
+    "offsetof *\\(zant_message_record, value\\) == 132"
+    "offsetof *\\(zant_message_record, itemCount\\) == 136"
+    "offsetof *\\(zant_message_record, hasValue\\) == 140"
+    "offsetof *\\(zant_message_record, buffer\\) == 144"
+    "sizeof\\(parentMessage\\) == sizeof\\(zant_message_record\\)"
     "sizeof\\(zant_revertive_record\\) == 16"
     "sizeof\\(zant_button_record\\) == 20")
 foreach(assertion IN LISTS assertions)
