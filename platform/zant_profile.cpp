@@ -67,7 +67,10 @@ bool findValue(const std::string& section, const std::string& key, const char* p
     std::string line;
     for (int c = 0; c != EOF;) {
         line.clear();
-        while ((c = std::fgetc(file)) != EOF && c != '\n') line += static_cast<char>(c);
+        // A line ends at LF or CR, alone or in any run (CRLF, LFCR, CR).
+        while ((c = std::fgetc(file)) != EOF && c != '\n' && c != '\r') {
+            line += static_cast<char>(c);
+        }
         if (firstLine && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         firstLine = false;
         const std::string text = trimmed(line);

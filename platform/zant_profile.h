@@ -11,7 +11,8 @@
 //   - a line without '=' names a key without a value: if it is the key's
 //     first line, the key reads as missing;
 //   - the first matching section, and in it the first matching key, wins;
-//   - CRLF files read like LF files; a UTF-8 byte order mark is skipped;
+//   - lines end at LF, CR or any run of them (CRLF); a UTF-8 byte order
+//     mark is skipped;
 //   - a missing file, section or key gives `defaultValue` (null reads as
 //     empty) without its trailing spaces and matching quotes;
 //   - '\' in `path` is taken as '/', so Windows-style paths find the file.

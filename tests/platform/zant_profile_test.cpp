@@ -78,6 +78,11 @@ const ProfileCase profileCases[] = {
     {"CrlfEmptyValue", "crlf.ini", "Database", "DatabaseSize_2", "0", 256, ""},
     {"CrlfQuotedValue", "crlf.ini", "Database", "Name", "", 256, "quoted"},
     {"CrlfSectionEnds", "crlf.ini", "Next", "DatabaseSize_1", "0", 256, "5"},
+    {"LoneCrValue", "cr.ini", "Database", "DatabaseSize_1", "0", 256, "64"},
+    {"LoneCrEmptyValue", "cr.ini", "Database", "DatabaseSize_2", "0", 256, ""},
+    {"LoneCrQuotedValue", "cr.ini", "Database", "Name", "", 256, "quoted"},
+    {"LoneCrSectionEnds", "cr.ini", "Next", "DatabaseSize_1", "0", 256, "5"},
+    {"LfCrIsOneLineEnd", "cr.ini", "Next", "DatabaseSize_2", "0", 256, "7"},
 
     {"FirstOfDuplicateKeys", "duplicate_keys.ini", "Database", "DatabaseSize_1", "0", 256, "64"},
     {"FirstOfDuplicateSections", "duplicate_sections.ini", "database", "DatabaseSize_1", "0", 256,
