@@ -162,11 +162,12 @@ private:
 
 }  // namespace
 
-extern "C" __declspec(dllexport) zant_client_callback* __cdecl load_zant_client_script(
-    zant_host* host, const char* path) {
+extern "C" __declspec(dllexport)
+    zant_client_callback* __cdecl load_zant_client_script(zant_host* host, const char* path) {
     return new ProbeComponent(host, path == nullptr ? "" : path);
 }
 
-extern "C" int __stdcall probeEntry(void* /*module*/, unsigned long /*reason*/, void* /*reserved*/) {
+extern "C" int __stdcall probeEntry(void* /*module*/, unsigned long /*reason*/,
+                                    void* /*reserved*/) {
     return 1;
 }

@@ -231,8 +231,7 @@ void button(ProbeHost& host, zant_client_callback* component, const char* panel,
     plain(host, component, &record, 2);
 }
 
-void revertive(ProbeHost& host, zant_client_callback* component, int device, int index,
-               int value) {
+void revertive(ProbeHost& host, zant_client_callback* component, int device, int index, int value) {
     zant_revertive_record record{device, 0, index, value};
     plain(host, component, &record, 1);
 }
@@ -319,7 +318,8 @@ void story(ProbeHost& host, zant_client_callback* component) {
 
 int run() {
     char library[512];
-    const unsigned long size = GetEnvironmentVariableA("ZANT_PROBE_LIBRARY", library, sizeof library);
+    const unsigned long size =
+        GetEnvironmentVariableA("ZANT_PROBE_LIBRARY", library, sizeof library);
     if (size == 0 || size >= sizeof library) {
         probe::print("ZANT_PROBE_LIBRARY names no library\n");
         return 2;
@@ -329,7 +329,8 @@ int run() {
         probe::print((Text() << "cannot load " << library << "\n").c_str());
         return 2;
     }
-    auto load = reinterpret_cast<zant_load_function>(GetProcAddress(module, "load_zant_client_script"));
+    auto load =
+        reinterpret_cast<zant_load_function>(GetProcAddress(module, "load_zant_client_script"));
     if (load == nullptr) {
         probe::print("no export load_zant_client_script\n");
         return 2;

@@ -12,8 +12,7 @@ __declspec(dllimport) int __stdcall HeapFree(void* heap, unsigned long flags, vo
 __declspec(dllimport) void* __stdcall GetStdHandle(unsigned long which);
 __declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size,
                                               unsigned long* written, void* overlapped);
-__declspec(dllimport) unsigned long __stdcall GetEnvironmentVariableA(const char* name,
-                                                                      char* value,
+__declspec(dllimport) unsigned long __stdcall GetEnvironmentVariableA(const char* name, char* value,
                                                                       unsigned long size);
 __declspec(dllimport) void* __stdcall LoadLibraryA(const char* path);
 __declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* name);
