@@ -158,13 +158,13 @@ void* callShifted(void* function, void* self, const void* first, const void* sec
         : "esi", "memory", "cc");
     return result;
 }
-#endif
 
 unsigned int shiftCount = 0;
 
 void* slot(void* object, int index) {
     return (*static_cast<void***>(object))[index];
 }
+#endif
 
 char* notifyShifted(zant_client_callback* component, void* data, int kind) {
 #if defined(_M_IX86)
