@@ -44,9 +44,9 @@ std::vector<std::string> CheckingHost::violations() const {
 }
 
 int CheckingHost::mustComeBack() const {
-    return static_cast<int>(
-        std::count_if(outstanding_.begin(), outstanding_.end(),
-                      [](const auto& entry) { return zant_reply_handed_back(entry.second.mnemonic.c_str()); }));
+    return static_cast<int>(std::count_if(
+        outstanding_.begin(), outstanding_.end(),
+        [](const auto& entry) { return zant_reply_handed_back(entry.second.mnemonic.c_str()); }));
 }
 
 long long CheckingHost::sent(const std::string& mnemonic) const {

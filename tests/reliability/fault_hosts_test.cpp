@@ -134,7 +134,8 @@ TEST_P(FaultHosts, ComponentKeepsTheBoundaryRules) {
     FaultHost host(fault.policy);
     FaultHost* hostOrNull = fault.withHost ? &host : nullptr;
     {
-        std::unique_ptr<zant_client_callback, zant_client_deleter> component(new Quorvex(hostOrNull, "panels/take"));
+        std::unique_ptr<zant_client_callback, zant_client_deleter> component(
+            new Quorvex(hostOrNull, "panels/take"));
         NotifyDriver driver(component.get(), hostOrNull);
         driver.holdReplies(2);  // hand kind-3 replies back late, as a busy host does
         runSession(driver);

@@ -90,7 +90,8 @@ TEST(Soak, MixedNotificationsKeepTheHeapFlat) {
     Soak soak(notificationCount());
     RouterHost host;
     {
-        std::unique_ptr<zant_client_callback, zant_client_deleter> component(new Quorvex(&host, ""));
+        std::unique_ptr<zant_client_callback, zant_client_deleter> component(
+            new Quorvex(&host, ""));
         NotifyDriver driver(component.get(), &host);
         driver.holdReplies(3);
         // Warm up: the route tables, the host's bookkeeping and the
