@@ -156,7 +156,7 @@ void listsCheck(const CheckContext& context, CheckReport& report) {
                 }
             }
         }
-        delete component;
+        zant_destroy_client(component);
         if (good) {
             out = std::to_string(context.profile.messages.size()) + " messages, " +
                   std::to_string(context.profile.events.size()) + " events listed";

@@ -87,7 +87,7 @@ ComponentProfile ComponentProfile::probe(zant_load_function entry,
         const std::set<int> timers = profile.timers;
         for (int timer : timers) driver.tick(timer);
     }
-    delete component;
+    zant_destroy_client(component);
     return profile;
 }
 

@@ -126,7 +126,7 @@ PlayResult Player::play(const std::vector<Step>& steps, const std::vector<size_t
     }
     lifecycle.broken({}, 0, result);  // notifications were the other watch's
     board_.setStep(ProgressBoard::destruction);
-    delete component;
+    zant_destroy_client(component);
     lifecycle.broken(config_.lifecycleRules, ProgressBoard::destruction, result);
     result.hostBytes = host.heldBytes();
     return result;

@@ -50,7 +50,7 @@ int main() {
     check(reply(component, "ping") == "echo ping", "parent message");
     check(reply(component, "size") == "0", "database size without an installation");
 
-    delete component;
+    zant_destroy_client(component);
     check(host.commands.back() == "AS", "detach: " + host.commands.back());
     return failures == 0 ? 0 : 1;
 }
