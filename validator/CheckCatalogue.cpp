@@ -46,7 +46,7 @@ void exportCheck(const CheckContext& context, CheckReport& report) {
             out = "the export returned null for a host";
             return false;
         }
-        delete withHost;
+        zant_destroy_client(withHost);
         zant_client_callback* hostless = context.entry(nullptr, nullptr);
         if (hostless == nullptr) {
             out = "the export returned null for a null host";
@@ -57,7 +57,7 @@ void exportCheck(const CheckContext& context, CheckReport& report) {
             driver.message("_commands");
             driver.tick(1);
         }
-        delete hostless;
+        zant_destroy_client(hostless);
         out = "an object with a host and with a null host";
         return true;
     });
