@@ -10,17 +10,17 @@
 #endif
 
 bool Options::parse(int argc, char** argv, std::string& error) {
-    library = PANEL_HOST_DEFAULT_LIBRARY;
-    componentPath = std::string(PANEL_HOST_SOURCE_DIR) + "/panels/components/Quorvex";
-    root = std::string(PANEL_HOST_SOURCE_DIR) + "/examples/installation";
-    system = "main";
+    simulation.library = PANEL_HOST_DEFAULT_LIBRARY;
+    simulation.componentPath = std::string(PANEL_HOST_SOURCE_DIR) + "/panels/components/Quorvex";
+    simulation.root = std::string(PANEL_HOST_SOURCE_DIR) + "/examples/installation";
+    simulation.system = "main";
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         std::string* target = nullptr;
-        if (argument == "--library") target = &library;
-        if (argument == "--path") target = &componentPath;
-        if (argument == "--root") target = &root;
-        if (argument == "--system") target = &system;
+        if (argument == "--library") target = &simulation.library;
+        if (argument == "--path") target = &simulation.componentPath;
+        if (argument == "--root") target = &simulation.root;
+        if (argument == "--system") target = &simulation.system;
         if (target != nullptr) {
             if (i + 1 >= argc) {
                 error = argument + " needs a value";
@@ -30,9 +30,9 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         } else if (argument == "-i" || argument == "--interactive") {
             interactive = true;
         } else if (argument == "-v" || argument == "--verbose") {
-            verbose = true;
+            simulation.verbose = true;
         } else if (argument == "--realtime") {
-            realtime = true;
+            simulation.realtime = true;
         } else if (argument == "-h" || argument == "--help") {
             help = true;
         } else if (!argument.empty() && argument[0] == '-') {
@@ -45,7 +45,7 @@ bool Options::parse(int argc, char** argv, std::string& error) {
             return false;
         }
     }
-    if (library.empty()) {
+    if (simulation.library.empty()) {
         error = "no component library: give --library FILE";
         return false;
     }

@@ -4,16 +4,14 @@
 
 #include <string>
 
+#include "simulator/SimulationConfig.h"
+
 struct Options {
-    std::string library;
-    std::string componentPath;
-    std::string root;
-    std::string system;
+    SimulationConfig simulation;
     std::string scenario;  // empty: none given
     bool interactive = false;
-    bool verbose = false;
-    bool realtime = false;  // wait steps run in real time
     bool help = false;
+    int servePort = -1;  // --serve PORT; -1: not serving, 0: any free port
 
     // Defaults from the build (the component library and the source tree),
     // then the arguments. False with a one-line `error` for a bad argument.

@@ -3,8 +3,7 @@
 #include "simulator/LayoutFile.h"
 #include "simulator/Words.h"
 
-PanelHost::PanelHost(Installation& installation, VirtualClock& clock, Trace& trace)
-    : installation_(installation), clock_(clock), trace_(trace) {}
+PanelHost::PanelHost(World& world, Trace& trace) : world_(world), trace_(trace) {}
 
 void PanelHost::beginAction() {
     commands_.clear();
@@ -15,17 +14,12 @@ void PanelHost::endAction() {
     for (const auto& entry : missingNew_) {
         std::string names;
         for (const std::string& name : entry.second) names += (names.empty() ? "" : ", ") + name;
-        const Panel* target = panel(entry.first);
+        const Panel* target = world_.panel(entry.first);
         trace_.error("panel '" + entry.first + "' (" +
                      (target == nullptr ? std::string("no layout") : target->layoutFile()) +
                      ") lacks controls that the component uses: " + names);
     }
     missingNew_.clear();
-}
-
-Panel* PanelHost::panel(const std::string& id) {
-    const auto found = panels_.find(id);
-    return found == panels_.end() ? nullptr : &found->second;
 }
 
 char* PanelHost::execute(const char* text, int mode) {
@@ -42,12 +36,16 @@ char* PanelHost::execute(const char* text, int mode) {
     commands_.push_back(parsed.text());
     note_.clear();
     faults_.clear();
+    const size_t eventsBefore = parentEvents_.size();
     char* result = command(parsed);
     std::string line = parsed.text();
     if (result != nullptr && parsed.mnemonic() != "PS") line += "  => " + quoted(result);
     if (result == nullptr && zant_reply_handed_back(parsed.mnemonic().c_str())) line += "  => null";
     if (!note_.empty()) line += "   (" + note_ + ")";
-    trace_.detail(line);
+    trace_.add(TraceEvent::Kind::command, line);
+    if (parentEvents_.size() > eventsBefore) {
+        trace_.add(TraceEvent::Kind::parentEvent, parentEvents_.back());
+    }
     for (const std::string& fault : faults_) trace_.error(fault);
     return result;
 }
@@ -56,10 +54,11 @@ char* PanelHost::release(const char* text) {
     std::string command;
     switch (ledger_.release(text, command)) {
         case ReplyLedger::Release::ok:
-            if (trace_.verbose()) trace_.detail("handed back: reply of " + command);
+            if (trace_.verbose())
+                trace_.add(TraceEvent::Kind::handedBack, "handed back: reply of " + command);
             break;
         case ReplyLedger::Release::nullReply:
-            if (trace_.verbose()) trace_.detail("handed back: null");
+            if (trace_.verbose()) trace_.add(TraceEvent::Kind::handedBack, "handed back: null");
             break;
         case ReplyLedger::Release::twice:
             trace_.error("the reply of \"" + command + "\" was handed back twice");
@@ -119,7 +118,7 @@ void PanelHost::fault(const std::string& text) {
 
 Panel::Control* PanelHost::control(const CommandText& command, const std::string& panelId,
                                    const std::string& controlId) {
-    Panel* target = panel(panelId);
+    Panel* target = world_.panel(panelId);
     if (target == nullptr) {
         if (unloadedPanels_.count(panelId) != 0) {
             note("panel '" + panelId + "' did not load");
@@ -139,9 +138,9 @@ Panel::Control* PanelHost::control(const CommandText& command, const std::string
 }
 
 Router* PanelHost::router(const CommandText& command, int device) {
-    Router* found = installation_.router(device);
+    Router* found = world_.installation().router(device);
     if (found == nullptr) {
-        fault(command.mnemonic() + ": " + installation_.noDevice(device));
+        fault(command.mnemonic() + ": " + world_.installation().noDevice(device));
     }
     return found;
 }
@@ -162,7 +161,7 @@ char* PanelHost::panelShow(const CommandText& command) {
         unloadedPanels_.insert(fields[0]);
         return nullptr;
     }
-    panels_[fields[0]] = loaded;
+    world_.panels()[fields[0]] = loaded;
     unloadedPanels_.erase(fields[0]);
     missingReported_.erase(fields[0]);
     missingNew_.erase(fields[0]);
@@ -194,7 +193,7 @@ char* PanelHost::textGet(const CommandText& command) {
         return nullptr;
     }
     if (control(command, fields[0], fields[1]) == nullptr) return nullptr;
-    const Panel& target = panels_[fields[0]];
+    const Panel& target = world_.panels()[fields[0]];
     if (fields[2] == "all") return reply(command, target.allProperties(fields[1]));
     return reply(command, fields[2] + "=" + target.property(fields[1], fields[2]));
 }
@@ -231,7 +230,7 @@ char* PanelHost::instanceLookup(const CommandText& command) {
         return nullptr;
     }
     int device = 0;
-    if (!installation_.device(fields[0], device)) {
+    if (!world_.installation().device(fields[0], device)) {
         note("no instance of that name");
         return nullptr;
     }
@@ -244,7 +243,7 @@ char* PanelHost::controlList(const CommandText& command) {
         malformed(command, "XI 'panel' 'pattern'");
         return nullptr;
     }
-    Panel* target = panel(fields[0]);
+    Panel* target = world_.panel(fields[0]);
     if (target == nullptr) {
         if (unloadedPanels_.count(fields[0]) == 0)
             fault("XI: there is no panel '" + fields[0] + "'");
@@ -254,26 +253,6 @@ char* PanelHost::controlList(const CommandText& command) {
 }
 
 // Routers -----------------------------------------------------------------------
-
-bool PanelHost::connect(int device, int source, int destination, std::string& error) {
-    Router* target = installation_.router(device);
-    if (target == nullptr) {
-        error = installation_.noDevice(device);
-        return false;
-    }
-    if (!target->validSource(source) || !target->validDestination(destination)) {
-        error = "device " + std::to_string(device) + " has sources 1.." +
-                std::to_string(target->sources()) + " and destinations 1.." +
-                std::to_string(target->destinations()) + ": no crosspoint " +
-                std::to_string(source) + " -> " + std::to_string(destination);
-        return false;
-    }
-    target->connect(source, destination);
-    if (target->registered(destination)) {
-        revertives_.push_back(zant_revertive_record{device, 0, destination, source});
-    }
-    return true;
-}
 
 char* PanelHost::crosspoint(const CommandText& command) {
     // RC device source destination ',extra' flag
@@ -295,13 +274,13 @@ char* PanelHost::crosspoint(const CommandText& command) {
         return nullptr;
     }
     std::string error;
-    if (!connect(numbers[0], numbers[1], numbers[2], error)) {
+    if (!world_.connect(numbers[0], numbers[1], numbers[2], error)) {
         fault("RC: " + error);
         return nullptr;
     }
     std::string sourceName;
     std::string destinationName;
-    Router* target = installation_.router(numbers[0]);
+    Router* target = world_.installation().router(numbers[0]);
     target->name(Router::sourceDatabase, numbers[1], sourceName);
     target->name(Router::destinationDatabase, numbers[2], destinationName);
     note("device " + std::to_string(numbers[0]) + ": " + destinationName + " <- " + sourceName);
@@ -335,7 +314,7 @@ char* PanelHost::routerPoll(const CommandText& command) {
     const int first = numbers[1] < 1 ? 1 : numbers[1];
     const int last = numbers[2] > target->destinations() ? target->destinations() : numbers[2];
     for (int destination = first; destination <= last; ++destination) {
-        revertives_.push_back(
+        world_.pendingRevertives().push_back(
             zant_revertive_record{numbers[0], 0, destination, target->source(destination)});
     }
     note(first <= last ? std::to_string(last - first + 1) + " revertives to follow"
@@ -371,8 +350,8 @@ char* PanelHost::routerUnregister(const CommandText& command) {
     if (target == nullptr) return nullptr;
     target->unregisterAll();
     // Revertives not yet delivered for a device the component left are dropped.
-    for (auto it = revertives_.begin(); it != revertives_.end();) {
-        it = it->device == numbers[0] ? revertives_.erase(it) : it + 1;
+    for (auto it = world_.pendingRevertives().begin(); it != world_.pendingRevertives().end();) {
+        it = it->device == numbers[0] ? world_.pendingRevertives().erase(it) : it + 1;
     }
     return nullptr;
 }
@@ -384,12 +363,12 @@ char* PanelHost::timer(const CommandText& command) {
         return nullptr;
     }
     if (numbers.size() == 2 && numbers[1] >= 1) {
-        clock_.start(numbers[0], numbers[1]);
+        world_.clock().start(numbers[0], numbers[1]);
         note("timer " + std::to_string(numbers[0]) + " every " + std::to_string(numbers[1]) +
              " ms");
     } else {
-        const bool wasRunning = clock_.running(numbers[0]);
-        clock_.stop(numbers[0]);
+        const bool wasRunning = world_.clock().running(numbers[0]);
+        world_.clock().stop(numbers[0]);
         note("timer " + std::to_string(numbers[0]) +
              (wasRunning ? " stopped" : " was not running"));
     }

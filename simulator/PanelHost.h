@@ -1,6 +1,6 @@
 // The simulated panel runtime as the component sees it: the `zant_host` whose
-// `execute` carries out the component's command texts on the panels, the
-// routers of the installation and the timers of the virtual clock, traces
+// `execute` carries out the component's command texts against the world (its
+// panels, the routers of the installation, the timers of the clock), traces
 // each command with its reply, and checks the hand-back of replies.
 //
 // Revertives that a command causes ("RC", "RP") are queued, not delivered from
@@ -9,7 +9,6 @@
 #ifndef SIMULATOR_PANEL_HOST_H
 #define SIMULATOR_PANEL_HOST_H
 
-#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -17,15 +16,14 @@
 
 #include "host/zant_host.h"
 #include "simulator/CommandText.h"
-#include "simulator/Installation.h"
 #include "simulator/Panel.h"
 #include "simulator/ReplyLedger.h"
 #include "simulator/Trace.h"
-#include "simulator/VirtualClock.h"
+#include "simulator/World.h"
 
 class PanelHost : public zant_host {
 public:
-    PanelHost(Installation& installation, VirtualClock& clock, Trace& trace);
+    PanelHost(World& world, Trace& trace);
 
     char* execute(const char* text, int mode) override;
 
@@ -39,21 +37,10 @@ public:
     const std::vector<std::string>& commands() const { return commands_; }
     const std::vector<std::string>& parentEvents() const { return parentEvents_; }
 
-    // Revertives waiting for delivery, oldest first.
-    std::deque<zant_revertive_record>& pendingRevertives() { return revertives_; }
-
-    Panel* panel(const std::string& id);
-    const std::map<std::string, Panel>& panels() const { return panels_; }
-
     // A layout that could not be loaded; empty when none failed. Such a fault
     // ends a run: nothing the component does afterwards can be judged, so
     // the commands to that panel add no error lines of their own.
     const std::string& layoutError() const { return layoutError_; }
-
-    // Routes `source` to `destination` on `device`, and queues a revertive if
-    // the component registered for it. False (with `error`) for an unknown
-    // device or an index outside the router.
-    bool connect(int device, int source, int destination, std::string& error);
 
     // Reports, as error lines, the replies never handed back.
     void reportOutstanding();
@@ -88,14 +75,11 @@ private:
     std::string note_;
     std::vector<std::string> faults_;
 
-    Installation& installation_;
-    VirtualClock& clock_;
+    World& world_;
     Trace& trace_;
     ReplyLedger ledger_;
-    std::map<std::string, Panel> panels_;
     std::vector<std::string> commands_;
     std::vector<std::string> parentEvents_;
-    std::deque<zant_revertive_record> revertives_;
     std::string layoutError_;
     std::set<std::string> unloadedPanels_;
     // Per panel: the missing controls already reported, and those to report.

@@ -36,9 +36,10 @@ std::string listed(const std::vector<std::string>& texts) {
 
 }  // namespace
 
-Simulator::Simulator(const Options& options, std::ostream& out)
-    : options_(options), trace_(out), host_(installation_, clock_, trace_) {
-    trace_.setVerbose(options.verbose);
+Simulator::Simulator(const SimulationConfig& config, std::ostream& out)
+    : config_(config), trace_(out), host_(world_, trace_) {
+    trace_.setClock(&world_.clock());
+    trace_.setVerbose(config.verbose);
 }
 
 Simulator::~Simulator() {
@@ -46,21 +47,20 @@ Simulator::~Simulator() {
 }
 
 bool Simulator::start(std::string& error) {
-    if (!installation_.load(options_.root, options_.system, error)) return false;
-    if (!setEnvironment("KV_ROOT", options_.root) ||
-        !setEnvironment("KV_SYSTEM", options_.system)) {
+    if (!world_.installation().load(config_.root, config_.system, error)) return false;
+    if (!setEnvironment("KV_ROOT", config_.root) || !setEnvironment("KV_SYSTEM", config_.system)) {
         error = "cannot set KV_ROOT and KV_SYSTEM";
         return false;
     }
-    if (!library_.load(options_.library)) {
+    if (!library_.load(config_.library)) {
         error = library_.error();
         return false;
     }
-    beginAction("load " + options_.library + ", create the component with path \"" +
-                options_.componentPath + "\"");
-    component_ = library_.entry()(&host_, options_.componentPath.c_str());
+    beginAction("load " + config_.library + ", create the component with path \"" +
+                config_.componentPath + "\"");
+    component_ = library_.entry()(&host_, config_.componentPath.c_str());
     if (component_ == nullptr) {
-        error = options_.library + ": load_zant_client_script returned no component";
+        error = config_.library + ": load_zant_client_script returned no component";
         return false;
     }
     deliverRevertives();
@@ -80,7 +80,7 @@ void Simulator::finish() {
 
 void Simulator::badStep(const std::string& error) {
     ++badSteps_;
-    trace_.plain("error: " + error);
+    trace_.add(TraceEvent::Kind::badStep, "error: " + error);
 }
 
 std::string Simulator::summary() const {
@@ -99,9 +99,9 @@ std::string Simulator::summary() const {
 
 std::string Simulator::substituted(const std::string& text) const {
     const std::pair<const char*, const std::string*> variables[] = {
-        {"${path}", &options_.componentPath},
-        {"${root}", &options_.root},
-        {"${system}", &options_.system}};
+        {"${path}", &config_.componentPath},
+        {"${root}", &config_.root},
+        {"${system}", &config_.system}};
     std::string result = text;
     for (const auto& variable : variables) {
         const std::string name = variable.first;
@@ -115,7 +115,7 @@ std::string Simulator::substituted(const std::string& text) const {
 
 void Simulator::beginAction(const std::string& description) {
     host_.beginAction();
-    trace_.event(clock_.stamp(), description);
+    trace_.add(TraceEvent::Kind::action, description);
 }
 
 void Simulator::stepError(const Step& step, const std::string& text) {
@@ -140,7 +140,7 @@ void Simulator::run(const Step& given) {
             press(step, 2);
             break;
         case Step::Kind::wait:
-            wait("wait", step.milliseconds, options_.realtime);
+            wait("wait", step.milliseconds, config_.realtime);
             break;
         case Step::Kind::run:
             wait("run", step.milliseconds, true);
@@ -155,7 +155,7 @@ void Simulator::run(const Step& given) {
             show(step);
             break;
         case Step::Kind::note:
-            trace_.plain("# " + step.text);
+            trace_.add(TraceEvent::Kind::note, "# " + step.text);
             break;
         case Step::Kind::expectCommand:
         case Step::Kind::expectNoCommand:
@@ -174,7 +174,7 @@ void Simulator::run(const Step& given) {
             expectEvent(step);
             break;
         case Step::Kind::help:
-            trace_.plain(StepParser::help());
+            trace_.add(TraceEvent::Kind::help, StepParser::help());
             break;
         case Step::Kind::quit:
             quit_ = true;
@@ -188,17 +188,17 @@ void Simulator::sendMessage(const Step& step) {
     char* reply = component_->notify(const_cast<char*>(step.text.c_str()), zantParentMessage);
     if (reply == nullptr) {
         lastReply_.reset();
-        trace_.detail("reply: none");
+        trace_.add(TraceEvent::Kind::reply, "reply: none");
     } else {
         lastReply_ = std::string(reply);
-        trace_.detail("reply: " + quoted(*lastReply_));
+        trace_.add(TraceEvent::Kind::reply, "reply: " + quoted(*lastReply_));
         component_->notify(reply, zantReleaseReply);
     }
     deliverRevertives();
 }
 
 void Simulator::press(const Step& step, int pushes) {
-    Panel* panel = host_.panel(componentPanel);
+    Panel* panel = world_.panel(componentPanel);
     Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
     if (control == nullptr) {
         stepError(step, std::string("panel ") + componentPanel + " has no control '" +
@@ -211,7 +211,7 @@ void Simulator::press(const Step& step, int pushes) {
     }
     for (int i = 0; i < pushes; ++i) {
         // The control may be gone if the component reloaded its panel.
-        Panel* current = host_.panel(componentPanel);
+        Panel* current = world_.panel(componentPanel);
         Panel::Control* target = current == nullptr ? nullptr : current->find(step.control);
         if (target != nullptr) push(*target, step.text);
     }
@@ -219,15 +219,17 @@ void Simulator::press(const Step& step, int pushes) {
 
 void Simulator::push(Panel::Control& control, const std::string& eventText) {
     beginAction("press " + control.name + " (event " + quoted(eventText) + ")");
-    switch (host_.panel(componentPanel)->push(control, clock_.now())) {
+    switch (world_.panel(componentPanel)->push(control, world_.clock().now())) {
         case Panel::Push::ignored:
-            trace_.detail(control.name + " is disabled: the push does nothing");
+            trace_.add(TraceEvent::Kind::push,
+                       control.name + " is disabled: the push does nothing");
             return;
         case Panel::Push::firstOfTwo:
-            trace_.detail(control.name + " needs a double push: waiting for the second push");
+            trace_.add(TraceEvent::Kind::push,
+                       control.name + " needs a double push: waiting for the second push");
             return;
         case Panel::Push::secondFires:
-            trace_.detail("second push: the button fires");
+            trace_.add(TraceEvent::Kind::push, "second push: the button fires");
             break;
         case Panel::Push::fires:
             break;
@@ -240,7 +242,7 @@ void Simulator::push(Panel::Control& control, const std::string& eventText) {
 }
 
 void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) {
-    const int64_t start = clock_.now();
+    const int64_t start = world_.clock().now();
     const int64_t until = start + milliseconds;
     const auto wallStart = std::chrono::steady_clock::now();
     const auto sleepUntil = [&](int64_t time) {
@@ -252,13 +254,13 @@ void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) 
     beginAction(name + " " + std::to_string(milliseconds) + (paced ? " ms in real time" : " ms"));
     trace_.flush();
     int timer = 0;
-    while (clock_.nextTick(until, timer)) {
-        sleepUntil(clock_.now());
+    while (world_.clock().nextTick(until, timer)) {
+        sleepUntil(world_.clock().now());
         deliverTick(timer);
         trace_.flush();
     }
     sleepUntil(until);
-    clock_.advanceTo(until);
+    world_.clock().advanceTo(until);
 }
 
 void Simulator::tick(int timer) {
@@ -267,7 +269,7 @@ void Simulator::tick(int timer) {
 }
 
 void Simulator::deliverTick(int timer) {
-    trace_.event(clock_.stamp(), "tick of timer " + std::to_string(timer));
+    trace_.add(TraceEvent::Kind::tick, "tick of timer " + std::to_string(timer));
     component_->notify(reinterpret_cast<void*>(static_cast<intptr_t>(timer)), zantTimer);
     deliverRevertives();
 }
@@ -277,7 +279,7 @@ void Simulator::route(const Step& step) {
                 " to destination " + std::to_string(step.numbers[2]) + " on device " +
                 std::to_string(step.numbers[0]));
     std::string error;
-    if (!host_.connect(step.numbers[0], step.numbers[1], step.numbers[2], error)) {
+    if (!world_.connect(step.numbers[0], step.numbers[1], step.numbers[2], error)) {
         stepError(step, error);
         return;
     }
@@ -285,22 +287,24 @@ void Simulator::route(const Step& step) {
 }
 
 void Simulator::deliverRevertives() {
-    auto& pending = host_.pendingRevertives();
+    auto& pending = world_.pendingRevertives();
     if (pending.empty()) return;
     const bool summarised = pending.size() > revertivesListed;
     if (summarised) {
-        trace_.event(clock_.stamp(), std::to_string(pending.size()) + " revertives of device " +
-                                         std::to_string(pending.front().device) +
-                                         ", destinations " + std::to_string(pending.front().index) +
-                                         ".." + std::to_string(pending.back().index));
+        trace_.add(TraceEvent::Kind::revertive,
+                   std::to_string(pending.size()) + " revertives of device " +
+                       std::to_string(pending.front().device) + ", destinations " +
+                       std::to_string(pending.front().index) + ".." +
+                       std::to_string(pending.back().index));
     }
     while (!pending.empty()) {
         zant_revertive_record record = pending.front();
         pending.pop_front();
         if (!summarised) {
-            trace_.event(clock_.stamp(), "revertive of device " + std::to_string(record.device) +
-                                             ": destination " + std::to_string(record.index) +
-                                             " carries source " + std::to_string(record.value));
+            trace_.add(TraceEvent::Kind::revertive,
+                       "revertive of device " + std::to_string(record.device) + ": destination " +
+                           std::to_string(record.index) + " carries source " +
+                           std::to_string(record.value));
         }
         component_->notify(&record, zantRevertive);
     }
@@ -308,15 +312,16 @@ void Simulator::deliverRevertives() {
 
 void Simulator::show(const Step& step) {
     if (step.text == "all" || step.text == "panel") {
-        if (host_.panels().empty()) trace_.block("no panel is shown");
-        for (const auto& panel : host_.panels()) trace_.block(panel.second.draw(clock_.now()));
+        if (world_.panels().empty()) trace_.add(TraceEvent::Kind::drawing, "no panel is shown");
+        for (const auto& panel : world_.panels())
+            trace_.add(TraceEvent::Kind::drawing, panel.second.draw(world_.clock().now()));
     }
     if (step.text != "all" && step.text != "router") return;
     const int device = step.numbers[0];
     if (device != 0) {
-        const Router* router = installation_.router(device);
+        const Router* router = world_.installation().router(device);
         if (router == nullptr) {
-            stepError(step, installation_.noDevice(device));
+            stepError(step, world_.installation().noDevice(device));
         } else if (step.numbers[1] > router->sources() &&
                    step.numbers[1] > router->destinations()) {
             stepError(step, "device " + std::to_string(device) + " has sources 1.." +
@@ -324,20 +329,22 @@ void Simulator::show(const Step& step) {
                                 std::to_string(router->destinations()) + ": nothing from " +
                                 std::to_string(step.numbers[1]) + " on");
         } else {
-            trace_.block(router->drawIndices(step.numbers[1] == 0 ? 1 : step.numbers[1],
-                                             step.numbers[2] == 0 ? INT_MAX : step.numbers[2]));
+            trace_.add(TraceEvent::Kind::drawing,
+                       router->drawIndices(step.numbers[1] == 0 ? 1 : step.numbers[1],
+                                           step.numbers[2] == 0 ? INT_MAX : step.numbers[2]));
         }
         return;
     }
     // Without a device: the routers the component listens to, if any.
     bool anyRegistered = false;
-    for (const auto& router : installation_.routers()) {
+    for (const auto& router : world_.installation().routers()) {
         anyRegistered = anyRegistered || router.second.registrations() != "none";
     }
-    if (installation_.routers().empty()) trace_.block("the installation has no router");
-    for (const auto& router : installation_.routers()) {
+    if (world_.installation().routers().empty())
+        trace_.add(TraceEvent::Kind::drawing, "the installation has no router");
+    for (const auto& router : world_.installation().routers()) {
         if (!anyRegistered || router.second.registrations() != "none") {
-            trace_.block(router.second.draw());
+            trace_.add(TraceEvent::Kind::drawing, router.second.draw());
         }
     }
 }
@@ -345,11 +352,12 @@ void Simulator::show(const Step& step) {
 void Simulator::expectation(const Step& step, bool held, const std::string& what,
                             const std::string& actual) {
     if (held) {
-        trace_.detail("ok: " + what);
+        trace_.add(TraceEvent::Kind::held, "ok: " + what);
         return;
     }
     ++failedExpectations_;
-    trace_.plain("FAILED " + step.where + ": expected " + what + "\n    but " + actual);
+    trace_.add(TraceEvent::Kind::failed,
+               "FAILED " + step.where + ": expected " + what + "\n    but " + actual);
 }
 
 void Simulator::expectCommand(const Step& step) {
@@ -375,7 +383,7 @@ void Simulator::expectReply(const Step& step) {
 }
 
 void Simulator::expectControl(const Step& step) {
-    const Panel* panel = host_.panel(componentPanel);
+    const Panel* panel = world_.panel(componentPanel);
     const std::string what = step.control + "." + step.property + " = " + quoted(step.text);
     if (panel == nullptr || panel->find(step.control) == nullptr) {
         expectation(
@@ -388,12 +396,12 @@ void Simulator::expectControl(const Step& step) {
 }
 
 void Simulator::expectRoute(const Step& step) {
-    Router* router = installation_.router(step.numbers[0]);
+    Router* router = world_.installation().router(step.numbers[0]);
     const std::string what = "destination " + std::to_string(step.numbers[2]) + " of device " +
                              std::to_string(step.numbers[0]) + " to carry source " +
                              std::to_string(step.numbers[1]);
     if (router == nullptr) {
-        expectation(step, false, what, installation_.noDevice(step.numbers[0]));
+        expectation(step, false, what, world_.installation().noDevice(step.numbers[0]));
         return;
     }
     const int source = router->source(step.numbers[2]);

@@ -8,17 +8,16 @@
 #include <ostream>
 #include <string>
 
-#include "simulator/Installation.h"
 #include "simulator/LibraryLoader.h"
-#include "simulator/Options.h"
 #include "simulator/PanelHost.h"
+#include "simulator/SimulationConfig.h"
 #include "simulator/StepParser.h"
 #include "simulator/Trace.h"
-#include "simulator/VirtualClock.h"
+#include "simulator/World.h"
 
 class Simulator {
 public:
-    Simulator(const Options& options, std::ostream& out);
+    Simulator(const SimulationConfig& config, std::ostream& out);
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
@@ -66,10 +65,9 @@ private:
     void expectation(const Step& step, bool held, const std::string& what,
                      const std::string& actual);
 
-    Options options_;
+    SimulationConfig config_;
+    World world_;
     Trace trace_;
-    Installation installation_;
-    VirtualClock clock_;
     PanelHost host_;
     LibraryLoader library_;
     zant_client_callback* component_ = nullptr;

@@ -1,36 +1,27 @@
 #include "simulator/Trace.h"
 
-#include "simulator/Words.h"
+#include <algorithm>
 
-void Trace::lines(const std::string& indent, const std::string& text) {
-    for (size_t start = 0;;) {
-        const size_t end = text.find('\n', start);
-        out_ << indent << printable(text.substr(start, end - start)) << "\n";
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
+#include "simulator/VirtualClock.h"
+
+Trace::Trace(std::ostream& out) : text_(std::make_unique<TextTrace>(out)) {
+    listeners_.push_back(text_.get());
 }
 
-void Trace::event(const std::string& stamp, const std::string& text) {
-    lines("", "[" + stamp + "] " + text);
+void Trace::subscribe(TraceListener* listener) {
+    listeners_.push_back(listener);
 }
 
-void Trace::detail(const std::string& text) {
-    lines("    ", text);
+void Trace::unsubscribe(TraceListener* listener) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 
-void Trace::block(const std::string& text, const std::string& indent) {
-    if (!text.empty()) lines(indent, text.back() == '\n' ? text.substr(0, text.size() - 1) : text);
-    out_.flush();
+void Trace::add(TraceEvent::Kind kind, const std::string& text) {
+    if (kind == TraceEvent::Kind::error) ++errors_;
+    const TraceEvent event{kind, clock_ == nullptr ? 0 : clock_->now(), text};
+    for (TraceListener* listener : listeners_) listener->onEvent(event);
 }
 
-void Trace::error(const std::string& text) {
-    ++errors_;
-    lines("", "error: " + text);
-    out_.flush();
-}
-
-void Trace::plain(const std::string& text) {
-    lines("", text);
-    out_.flush();
+void Trace::flush() {
+    for (TraceListener* listener : listeners_) listener->flush();
 }

@@ -1,38 +1,44 @@
-// The simulator's readable trace: one line per notification and per command,
-// stamped with the virtual time, and error lines, which are counted. Every
-// line is written through printable(): a control character or a stray byte
-// from a scenario or a component never reaches the terminal raw.
+// The simulation's event stream: each event is stamped with the virtual time
+// and handed to every listener (the text trace, the browser panel). Error
+// events are counted.
 #ifndef SIMULATOR_TRACE_H
 #define SIMULATOR_TRACE_H
 
+#include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#include "simulator/TextTrace.h"
+#include "simulator/TraceEvent.h"
+#include "simulator/TraceListener.h"
+
+class VirtualClock;
 
 class Trace {
 public:
-    explicit Trace(std::ostream& out) : out_(out) {}
+    Trace() = default;
+    // With a text trace on `out` as its first listener.
+    explicit Trace(std::ostream& out);
 
-    // A top-level line: "[mm:ss.mmm] text".
-    void event(const std::string& stamp, const std::string& text);
-    // A line inside the current event, indented.
-    void detail(const std::string& text);
-    // An indented multi-line block (a drawing, a reply); no line end needed.
-    void block(const std::string& text, const std::string& indent = "    ");
-    // "error: text", counted.
-    void error(const std::string& text);
-    // A line as it stands.
-    void plain(const std::string& text);
-    void flush() { out_.flush(); }
+    // The clock whose time stamps the events; without one they carry 0.
+    void setClock(const VirtualClock* clock) { clock_ = clock; }
+    // A listener stays registered until removed; it must outlive that.
+    void subscribe(TraceListener* listener);
+    void unsubscribe(TraceListener* listener);
+
+    void add(TraceEvent::Kind kind, const std::string& text);
+    void error(const std::string& text) { add(TraceEvent::Kind::error, text); }
+    void flush();
 
     int errors() const { return errors_; }
     bool verbose() const { return verbose_; }
     void setVerbose(bool verbose) { verbose_ = verbose; }
 
 private:
-    // Each line of `text` (split at line feeds) after `indent`.
-    void lines(const std::string& indent, const std::string& text);
-
-    std::ostream& out_;
+    const VirtualClock* clock_ = nullptr;
+    std::unique_ptr<TextTrace> text_;
+    std::vector<TraceListener*> listeners_;
     int errors_ = 0;
     bool verbose_ = false;
 };

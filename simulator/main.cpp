@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
         if (!readSteps("<stdin>", content.str(), steps, error)) return badInput(error);
     }
 
-    Simulator simulator(options, std::cout);
+    Simulator simulator(options.simulation, std::cout);
     if (!simulator.start(error)) return badInput(error);
     if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
 

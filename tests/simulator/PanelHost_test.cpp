@@ -32,9 +32,10 @@ protected:
 
     std::ostringstream out;
     Trace trace{out};
-    Installation installation;
-    VirtualClock clock;
-    PanelHost host{installation, clock, trace};
+    World world;
+    Installation& installation = world.installation();
+    VirtualClock& clock = world.clock();
+    PanelHost host{world, trace};
 };
 
 struct CommandCase {
@@ -89,23 +90,23 @@ TEST_F(PanelHostTest, RevertivesGoOnlyToRegisteredDestinationsAndWaitForDelivery
     run("RR 12 1 4");
     run("RC 12 9 3 ',' 0");
     run("RC 12 9 5 ',' 0");  // not registered: routed, no revertive
-    ASSERT_EQ(host.pendingRevertives().size(), 1u);
-    EXPECT_EQ(host.pendingRevertives().front().index, 3);
-    EXPECT_EQ(host.pendingRevertives().front().value, 9);
+    ASSERT_EQ(world.pendingRevertives().size(), 1u);
+    EXPECT_EQ(world.pendingRevertives().front().index, 3);
+    EXPECT_EQ(world.pendingRevertives().front().value, 9);
     EXPECT_EQ(installation.router(12)->source(5), 9);
 
     run("RR 12 5 5 'ADD'");
     run("RC 12 8 5 ',' 0");
-    EXPECT_EQ(host.pendingRevertives().size(), 2u);
+    EXPECT_EQ(world.pendingRevertives().size(), 2u);
 
     run("RP 12 15 99");  // clamped to the router's 16 destinations
-    EXPECT_EQ(host.pendingRevertives().size(), 4u);
-    EXPECT_EQ(host.pendingRevertives().back().value, 14);
+    EXPECT_EQ(world.pendingRevertives().size(), 4u);
+    EXPECT_EQ(world.pendingRevertives().back().value, 14);
 
     run("RU 12");  // the component left the device: its revertives are dropped
-    EXPECT_TRUE(host.pendingRevertives().empty());
+    EXPECT_TRUE(world.pendingRevertives().empty());
     run("RC 12 1 3 ',' 0");
-    EXPECT_TRUE(host.pendingRevertives().empty());
+    EXPECT_TRUE(world.pendingRevertives().empty());
     EXPECT_EQ(trace.errors(), 0) << out.str();
 }
 
@@ -141,7 +142,7 @@ TEST_F(PanelHostTest, ALayoutThatFailsIsTheOneErrorAndItsPanelCausesNoCascade) {
     EXPECT_EQ(run("PS '2' '/no/such/layout.zant_ui'"), std::nullopt);
     EXPECT_EQ(host.layoutError(),
               "/no/such/layout.zant_ui: cannot open the layout file: No such file or directory");
-    EXPECT_EQ(host.panel("2"), nullptr);
+    EXPECT_EQ(world.panel("2"), nullptr);
     run("CE '2' 'Take'");
     run("XI '2' '*'");
     EXPECT_EQ(trace.errors(), 0) << out.str();

@@ -1,0 +1,19 @@
+// What one simulated run is made of: the component library, the path handed
+// to its export, the installation folder, and how the run is traced and
+// paced. The faces (command line, browser) fill it in; the simulation core
+// has no defaults of its own.
+#ifndef SIMULATOR_SIMULATION_CONFIG_H
+#define SIMULATOR_SIMULATION_CONFIG_H
+
+#include <string>
+
+struct SimulationConfig {
+    std::string library;
+    std::string componentPath;
+    std::string root;
+    std::string system;
+    bool verbose = false;   // also trace each reply handed back
+    bool realtime = false;  // wait steps run in real time
+};
+
+#endif  // SIMULATOR_SIMULATION_CONFIG_H

@@ -1,0 +1,16 @@
+// A consumer of the simulation's event stream. Listeners are called on the
+// simulation's thread, in the order the events happen.
+#ifndef SIMULATOR_TRACE_LISTENER_H
+#define SIMULATOR_TRACE_LISTENER_H
+
+#include "simulator/TraceEvent.h"
+
+class TraceListener {
+public:
+    virtual ~TraceListener() = default;
+    virtual void onEvent(const TraceEvent& event) = 0;
+    // The end of a burst of events: a good moment to show them.
+    virtual void flush() {}
+};
+
+#endif  // SIMULATOR_TRACE_LISTENER_H

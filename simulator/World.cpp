@@ -1,0 +1,31 @@
+#include "simulator/World.h"
+
+Panel* World::panel(const std::string& id) {
+    const auto found = panels_.find(id);
+    return found == panels_.end() ? nullptr : &found->second;
+}
+
+const Panel* World::panel(const std::string& id) const {
+    const auto found = panels_.find(id);
+    return found == panels_.end() ? nullptr : &found->second;
+}
+
+bool World::connect(int device, int source, int destination, std::string& error) {
+    Router* target = installation_.router(device);
+    if (target == nullptr) {
+        error = installation_.noDevice(device);
+        return false;
+    }
+    if (!target->validSource(source) || !target->validDestination(destination)) {
+        error = "device " + std::to_string(device) + " has sources 1.." +
+                std::to_string(target->sources()) + " and destinations 1.." +
+                std::to_string(target->destinations()) + ": no crosspoint " +
+                std::to_string(source) + " -> " + std::to_string(destination);
+        return false;
+    }
+    target->connect(source, destination);
+    if (target->registered(destination)) {
+        revertives_.push_back(zant_revertive_record{device, 0, destination, source});
+    }
+    return true;
+}
