@@ -35,6 +35,7 @@ bool Installation::load(const std::string& root, const std::string& system, std:
     folder_ = root + "/" + system;
     instances_.clear();
     routers_.clear();
+    styles_.clear();
     const std::string path = folder_ + "/config/simulator/instances.txt";
     std::string content;
     if (!TextFile::read(path, "instances file", content, error)) return false;
@@ -52,6 +53,40 @@ bool Installation::load(const std::string& root, const std::string& system, std:
         }
         instances_[name] = device;
         if (routers_.count(device) == 0 && !loadRouter(device, where, error)) return false;
+    }
+    return loadStyles(error);
+}
+
+namespace {
+
+bool colour(const std::string& text) {
+    if (text.empty()) return false;
+    for (const char c : text) {
+        if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '#') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Installation::loadStyles(std::string& error) {
+    const std::string path = folder_ + "/config/simulator/styles.txt";
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    for (int number = 1; file && std::getline(file, line); ++number) {
+        std::string rest = trimmed(line);
+        if (rest.empty() || rest[0] == '#') continue;
+        const std::string name = cutFirstWord(rest);
+        Style style;
+        style.background = cutFirstWord(rest);
+        style.text = cutFirstWord(rest);
+        if (!rest.empty() || !colour(style.background) ||
+            (!style.text.empty() && !colour(style.text))) {
+            error = path + ":" + std::to_string(number) +
+                    ": expected NAME COLOUR [TEXT-COLOUR], got '" + trimmed(line) + "'";
+            return false;
+        }
+        styles_[name] = style;
     }
     return true;
 }

@@ -7,6 +7,9 @@
 //                                   DatabaseSize_1 (destinations)
 //   config/simulator/instances.txt  ours: one "INSTANCE DEVICE" a line; the
 //                                   answer to "SD 'INSTANCE'"
+//   config/simulator/styles.txt     ours, optional: how a face draws a
+//                                   statesheet, one "NAME COLOUR [TEXT-COLOUR]"
+//                                   a line; a colour is a name or #rrggbb
 //   config/simulator/router_NNN.txt ours, optional: the names and the initial
 //                                   crosspoints of device NNN:
 //                                     source INDEX NAME   (database 0)
@@ -27,6 +30,11 @@
 
 class Installation {
 public:
+    struct Style {
+        std::string background;
+        std::string text;  // empty: the face's default
+    };
+
     // Reads the installation. On a fault returns false with a one-line error
     // naming the file (and the line, for a bad line).
     bool load(const std::string& root, const std::string& system, std::string& error);
@@ -36,6 +44,7 @@ public:
     Router* router(int device);
     const std::map<int, Router>& routers() const { return routers_; }
     const std::map<std::string, int>& instances() const { return instances_; }
+    const std::map<std::string, Style>& styles() const { return styles_; }
 
     // "the installation has no device 7 (it has 12, 40)".
     std::string noDevice(int device) const;
@@ -45,10 +54,12 @@ public:
 
 private:
     bool loadRouter(int device, const std::string& instancesWhere, std::string& error);
+    bool loadStyles(std::string& error);
 
     std::string folder_;
     std::map<std::string, int> instances_;
     std::map<int, Router> routers_;
+    std::map<std::string, Style> styles_;
 };
 
 #endif  // SIMULATOR_INSTALLATION_H

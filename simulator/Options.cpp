@@ -1,5 +1,6 @@
 #include "simulator/Options.h"
 
+#include "simulator/CommandText.h"
 #include "simulator/StepParser.h"
 
 #ifndef PANEL_HOST_DEFAULT_LIBRARY
@@ -33,6 +34,13 @@ bool Options::parse(int argc, char** argv, std::string& error) {
             simulation.verbose = true;
         } else if (argument == "--realtime") {
             simulation.realtime = true;
+        } else if (argument == "--serve") {
+            if (i + 1 >= argc || !parseInteger(argv[i + 1], servePort) || servePort < 0 ||
+                servePort > 65535) {
+                error = "--serve needs a port, 0..65535 (0: any free port)";
+                return false;
+            }
+            ++i;
         } else if (argument == "-h" || argument == "--help") {
             help = true;
         } else if (!argument.empty() && argument[0] == '-') {
@@ -44,6 +52,10 @@ bool Options::parse(int argc, char** argv, std::string& error) {
             error = "more than one scenario: " + scenario + " and " + argument;
             return false;
         }
+    }
+    if (servePort >= 0 && interactive) {
+        error = "--serve and --interactive do not go together";
+        return false;
     }
     if (simulation.library.empty()) {
         error = "no component library: give --library FILE";
@@ -73,7 +85,11 @@ Options:
                      (default: main)
   -i, --interactive  after SCENARIO (if any), read steps with a prompt (on a
                      terminal with line editing and history)
-  --realtime         every wait step runs in real time, as run does
+  --realtime         every wait step runs in real time, as run does; with
+                     --serve the clock starts running in real time
+  --serve PORT       after SCENARIO (if any), show and operate the panel in a
+                     web browser: serves http://127.0.0.1:PORT/ (0: any free
+                     port, printed on the first line) until interrupted
   -v, --verbose      also trace each reply the component hands back
   -h, --help         this text
 

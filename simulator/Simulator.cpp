@@ -185,6 +185,11 @@ void Simulator::run(const Step& given) {
 
 void Simulator::sendMessage(const Step& step) {
     beginAction("parent message " + quoted(step.text));
+    // The name ends at the first '.' or '=', as the component splits it.
+    const size_t nameEnd = step.text.find_first_of(".=");
+    const size_t equals = step.text.find('=');
+    parentSettings_[step.text.substr(0, nameEnd)] =
+        equals == std::string::npos ? std::string() : step.text.substr(equals + 1);
     char* reply = component_->notify(const_cast<char*>(step.text.c_str()), zantParentMessage);
     if (reply == nullptr) {
         lastReply_.reset();
@@ -261,6 +266,18 @@ void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) 
     }
     sleepUntil(until);
     world_.clock().advanceTo(until);
+}
+
+void Simulator::advanceTo(int64_t time) {
+    if (component_ == nullptr) return;
+    int timer = 0;
+    while (world_.clock().nextTick(time, timer)) {
+        host_.beginAction();
+        deliverTick(timer);
+        host_.endAction();
+    }
+    world_.clock().advanceTo(time);
+    trace_.flush();
 }
 
 void Simulator::tick(int timer) {

@@ -4,6 +4,8 @@
 #ifndef SIMULATOR_SIMULATOR_H
 #define SIMULATOR_SIMULATOR_H
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -31,6 +33,18 @@ public:
     void badStep(const std::string& error);
     // Destroys the component and reports the replies never handed back.
     void finish();
+
+    // Moves the virtual clock on to `time`, delivering the ticks due by then
+    // as they fall due, without a step of its own: the clock of a face that
+    // runs in real time.
+    void advanceTo(int64_t time);
+
+    World& world() { return world_; }
+    const World& world() const { return world_; }
+    Trace& trace() { return trace_; }
+    const SimulationConfig& config() const { return config_; }
+    // The value last sent with each parent message name ("sourceID" -> "3").
+    const std::map<std::string, std::string>& parentSettings() const { return parentSettings_; }
 
     // A fault after which a scenario cannot go on (a layout that failed).
     const std::string& fatalError() const { return host_.layoutError(); }
@@ -72,6 +86,7 @@ private:
     LibraryLoader library_;
     zant_client_callback* component_ = nullptr;
     std::optional<std::string> lastReply_;
+    std::map<std::string, std::string> parentSettings_;
     bool quit_ = false;
     int failedExpectations_ = 0;
     int badSteps_ = 0;

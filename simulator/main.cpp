@@ -1,4 +1,5 @@
 // panel_host: runs a component library in a simulated panel runtime.
+#include <csignal>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -10,6 +11,10 @@
 #include "simulator/StepParser.h"
 #include "simulator/TextFile.h"
 #include "simulator/Words.h"
+#if defined(PANEL_HOST_SERVE)
+#include "simulator/web/BrowserPanel.h"
+#include "simulator/web/WebServer.h"
+#endif
 
 namespace {
 
@@ -58,6 +63,49 @@ void interact(Simulator& simulator) {
     }
 }
 
+#if defined(PANEL_HOST_SERVE)
+volatile std::sig_atomic_t stopSignal = 0;
+
+void onStopSignal(int) {
+    stopSignal = 1;
+}
+
+bool stopRequested() {
+    return stopSignal != 0;
+}
+
+// --serve: the scenario first, then the browser face until SIGINT or SIGTERM;
+// the component is then destroyed as a host destroys it.
+int serve(const Options& options, const std::vector<Step>& steps) {
+    WebServer server;
+    std::string error;
+    if (!server.bind(options.servePort, error)) return badInput(error);
+    std::cout << "serving http://127.0.0.1:" << server.port() << "/" << std::endl;
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
+
+    // The page moves the clock; the simulation itself never sleeps.
+    SimulationConfig config = options.simulation;
+    config.realtime = false;
+    Simulator simulator(config, std::cout);
+    if (!simulator.start(error)) return badInput(error);
+    for (const Step& step : steps) {
+        if (simulator.quitRequested() || !simulator.fatalError().empty()) break;
+        simulator.run(step);
+    }
+    if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
+    {
+        BrowserPanel panel(simulator, options.simulation.realtime);
+        server.serve(panel, simulator, stopRequested);
+    }
+    simulator.finish();
+    const std::string summary = simulator.summary();
+    if (!summary.empty()) std::cout << summary << "\n";
+    std::cout.flush();
+    return 0;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,18 +121,27 @@ int main(int argc, char** argv) {
     // run before the component is created.
     std::vector<Step> steps;
     bool interactive = options.interactive;
+    const bool serving = options.servePort >= 0;
     if (!options.scenario.empty()) {
         std::string content;
         if (!TextFile::read(options.scenario, "scenario", content, error) ||
             !readSteps(options.scenario, content, steps, error)) {
             return badInput(error);
         }
-    } else if (LineReader::stdinIsTerminal()) {
+    } else if (!serving && LineReader::stdinIsTerminal()) {
         interactive = true;
-    } else if (!interactive) {
+    } else if (!serving && !interactive) {
         std::ostringstream content;
         content << std::cin.rdbuf();
         if (!readSteps("<stdin>", content.str(), steps, error)) return badInput(error);
+    }
+
+    if (serving) {
+#if defined(PANEL_HOST_SERVE)
+        return serve(options, steps);
+#else
+        return badInput("--serve: this build of panel_host has no browser panel");
+#endif
     }
 
     Simulator simulator(options.simulation, std::cout);

@@ -1,0 +1,270 @@
+#include "simulator/web/BrowserPanel.h"
+
+#include <nlohmann/json.hpp>
+
+#include "simulator/CommandText.h"
+#include "simulator/ComponentMessages.h"
+#include "simulator/TextTrace.h"
+#include "simulator/VirtualClock.h"
+
+using nlohmann::json;
+
+namespace {
+
+const char* const componentPanel = "1";
+constexpr int64_t longestWait = 3600 * 1000;
+
+const char* kindName(TraceEvent::Kind kind) {
+    using Kind = TraceEvent::Kind;
+    switch (kind) {
+        case Kind::action:
+            return "action";
+        case Kind::tick:
+            return "tick";
+        case Kind::revertive:
+            return "revertive";
+        case Kind::command:
+            return "command";
+        case Kind::reply:
+            return "reply";
+        case Kind::push:
+            return "push";
+        case Kind::handedBack:
+            return "handed-back";
+        case Kind::parentEvent:
+            return "event";
+        case Kind::held:
+            return "held";
+        case Kind::failed:
+            return "failed";
+        case Kind::drawing:
+            return "drawing";
+        case Kind::error:
+            return "error";
+        case Kind::note:
+            return "note";
+        case Kind::help:
+            return "help";
+        case Kind::badStep:
+            return "bad-step";
+    }
+    return "";
+}
+
+bool knownMessage(const std::string& name) {
+    for (const auto* message = ComponentMessages::begin(); message != ComponentMessages::end();
+         ++message) {
+        if (name == message->name) return true;
+    }
+    return false;
+}
+
+bool hasControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return true;
+    }
+    return false;
+}
+
+// The member `name` of `request` as a string or an integer; false when it is
+// missing or of another type.
+bool member(const json& request, const char* name, std::string& value) {
+    const auto found = request.find(name);
+    if (found == request.end() || !found->is_string()) return false;
+    value = found->get<std::string>();
+    return true;
+}
+
+bool member(const json& request, const char* name, int64_t& value) {
+    const auto found = request.find(name);
+    if (found == request.end() || !found->is_number_integer()) return false;
+    value = found->get<int64_t>();
+    return true;
+}
+
+json routerState(const Router& router) {
+    json sources = json::array();
+    json destinations = json::array();
+    for (int index = 1; index <= router.sources(); ++index) {
+        std::string name;
+        router.name(Router::sourceDatabase, index, name);
+        sources.push_back({{"index", index}, {"name", name}});
+    }
+    for (int index = 1; index <= router.destinations(); ++index) {
+        std::string name;
+        router.name(Router::destinationDatabase, index, name);
+        destinations.push_back(
+            {{"index", index}, {"name", name}, {"source", router.source(index)}});
+    }
+    return {{"device", router.device()},
+            {"sources", sources},
+            {"destinations", destinations},
+            {"registered", router.registrations()}};
+}
+
+json panelState(const Panel& panel, int64_t now) {
+    json controls = json::array();
+    for (const Panel::Control& control : panel.controls()) {
+        controls.push_back({{"name", control.name},
+                            {"kind", control.kind},
+                            {"enabled", control.enabled},
+                            {"properties", control.properties},
+                            {"doublePush", control.doublePush()},
+                            {"waitsForSecond", Panel::waitsForSecond(control, now)}});
+    }
+    return {{"id", panel.id()}, {"controls", controls}};
+}
+
+}  // namespace
+
+BrowserPanel::BrowserPanel(Simulator& simulator, bool realtime)
+    : simulator_(simulator), realtime_(realtime) {
+    simulator_.trace().subscribe(this);
+}
+
+BrowserPanel::~BrowserPanel() {
+    simulator_.trace().unsubscribe(this);
+}
+
+void BrowserPanel::onEvent(const TraceEvent& event) {
+    recent_.push_back(Entry{++sequence_, event});
+    if (recent_.size() > recentEvents) recent_.pop_front();
+    if (collecting_ && event.kind == TraceEvent::Kind::error) stepErrors_.push_back(event.text);
+}
+
+BrowserPanel::Answer BrowserPanel::refuse(const std::string& error) {
+    simulator_.badStep("browser: " + error);
+    return Answer{400, json{{"ok", false}, {"error", error}}.dump()};
+}
+
+BrowserPanel::Answer BrowserPanel::perform(Step& step) {
+    step.where = "browser";
+    stepErrors_.clear();
+    collecting_ = true;
+    simulator_.run(step);
+    collecting_ = false;
+    simulator_.trace().flush();
+    if (stepErrors_.empty()) return Answer{200, json{{"ok", true}}.dump()};
+    std::string errors;
+    for (const std::string& error : stepErrors_) errors += (errors.empty() ? "" : "; ") + error;
+    return Answer{422, json{{"ok", false}, {"error", errors}}.dump()};
+}
+
+BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
+    const json request = json::parse(text, nullptr, false);
+    if (request.is_discarded() || !request.is_object()) {
+        return refuse("malformed request: expected a JSON object");
+    }
+    std::string action;
+    if (!member(request, "do", action)) return refuse("malformed request: no \"do\"");
+    Step step;
+    if (action == "message") {
+        std::string name;
+        std::string value;
+        if (!member(request, "name", name) || !member(request, "value", value)) {
+            return refuse("malformed request: a message has a \"name\" and a \"value\"");
+        }
+        if (!knownMessage(name)) return refuse("the component has no message \"" + name + "\"");
+        if (hasControlCharacter(value)) {
+            return refuse("the value of " + name + " holds a control character");
+        }
+        int device = 0;
+        if (name == "instance" && !simulator_.world().installation().device(value, device)) {
+            return refuse("the installation has no instance \"" + value + "\"");
+        }
+        int index = 0;
+        if ((name == "sourceID" || name == "destID") && !parseInteger(value, index)) {
+            return refuse(name + " takes an index, not \"" + value + "\"");
+        }
+        step.kind = Step::Kind::message;
+        // The queries without a value go as the bare name, as a parent sends them.
+        step.text = value.empty() && name[0] == '_' ? name : name + "=" + value;
+    } else if (action == "press") {
+        if (!member(request, "control", step.control)) {
+            return refuse("malformed request: a press names a \"control\"");
+        }
+        const Panel* panel = simulator_.world().panel(componentPanel);
+        const Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
+        if (control == nullptr || control->kind != "button") {
+            return refuse("panel 1 has no button \"" + step.control + "\"");
+        }
+        step.kind = Step::Kind::press;
+        step.text = "press";
+    } else if (action == "wait") {
+        if (!member(request, "ms", step.milliseconds) || step.milliseconds < 1 ||
+            step.milliseconds > longestWait) {
+            return refuse("a wait takes \"ms\" from 1 to " + std::to_string(longestWait));
+        }
+        step.kind = Step::Kind::wait;
+    } else if (action == "route") {
+        int64_t numbers[3] = {0, 0, 0};
+        if (!member(request, "device", numbers[0]) || !member(request, "source", numbers[1]) ||
+            !member(request, "destination", numbers[2])) {
+            return refuse(
+                "malformed request: a route has a \"device\", \"source\" and "
+                "\"destination\"");
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (numbers[i] < 1 || numbers[i] > 999999) {
+                return refuse("a route takes numbers of 1 or more");
+            }
+            step.numbers[i] = static_cast<int>(numbers[i]);
+        }
+        step.kind = Step::Kind::route;
+    } else if (action == "realtime") {
+        const auto on = request.find("on");
+        if (on == request.end() || !on->is_boolean()) {
+            return refuse("malformed request: realtime takes \"on\": true or false");
+        }
+        realtime_ = on->get<bool>();
+        step.kind = Step::Kind::note;
+        step.text = realtime_ ? "the clock runs in real time" : "the clock moves only when told to";
+    } else {
+        return refuse("unknown request \"" + action + "\"");
+    }
+    return perform(step);
+}
+
+std::string BrowserPanel::state() const {
+    const World& world = simulator_.world();
+    const int64_t now = world.clock().now();
+    json panels = json::array();
+    for (const auto& panel : world.panels()) panels.push_back(panelState(panel.second, now));
+    json routers = json::array();
+    for (const auto& router : world.installation().routers()) {
+        routers.push_back(routerState(router.second));
+    }
+    json instances = json::array();
+    for (const auto& instance : world.installation().instances()) {
+        instances.push_back({{"name", instance.first}, {"device", instance.second}});
+    }
+    json styles = json::object();
+    for (const auto& style : world.installation().styles()) {
+        styles[style.first] = {{"background", style.second.background},
+                               {"text", style.second.text}};
+    }
+    json trace = json::array();
+    for (const Entry& entry : recent_) {
+        // The text trace shows an event for the parent inside its command's
+        // line; the page gives it a line of its own.
+        const std::string line = entry.event.kind == TraceEvent::Kind::parentEvent
+                                     ? "    event for the parent: " + entry.event.text
+                                     : TextTrace::format(entry.event);
+        if (line.empty()) continue;
+        trace.push_back(
+            {{"sequence", entry.sequence}, {"kind", kindName(entry.event.kind)}, {"line", line}});
+    }
+    const json state = {{"time", now},
+                        {"stamp", VirtualClock::stampOf(now)},
+                        {"realtime", realtime_},
+                        {"secondPushWindow", Panel::secondPushWindow},
+                        {"panels", panels},
+                        {"routers", routers},
+                        {"instances", instances},
+                        {"styles", styles},
+                        {"parent", simulator_.parentSettings()},
+                        {"trace", trace},
+                        {"summary", simulator_.summary()}};
+    // Text from the component or the installation may hold any byte.
+    return state.dump(-1, ' ', false, json::error_handler_t::replace);
+}

@@ -1,0 +1,242 @@
+// The browser panel: draws the state that panel_host publishes and sends the
+// operator's actions back as requests. The simulation decides everything; the
+// page only shows it.
+'use strict';
+
+const $ = (id) => document.getElementById(id);
+let state = null;
+let shownTrace = 0;
+
+function showError(text) {
+  $('error').textContent = text;
+  $('error').hidden = !text;
+}
+
+async function send(request) {
+  let answer;
+  try {
+    const response = await fetch('/api/step', {
+      method: 'POST',
+      headers: {'Content-Type': 'application/json'},
+      body: JSON.stringify(request),
+    });
+    answer = await response.json();
+  } catch (error) {
+    answer = {ok: false, error: 'no answer from panel_host: ' + error};
+  }
+  showError(answer.ok ? '' : answer.error);
+  return answer;
+}
+
+const message = (name, value) => send({do: 'message', name, value});
+
+// Options of a <select>, rebuilt only when they change so that a choice in
+// progress is not lost.
+function fillSelect(select, options, chosen) {
+  const key = JSON.stringify(options);
+  if (select.dataset.key !== key) {
+    select.replaceChildren(...options.map(([value, label]) => {
+      const option = document.createElement('option');
+      option.value = value;
+      option.textContent = label;
+      return option;
+    }));
+    select.dataset.key = key;
+  }
+  if (document.activeElement !== select && chosen !== undefined) select.value = chosen;
+}
+
+function routerOf(device) {
+  return state.routers.find((router) => router.device === device);
+}
+
+function instanceDevice() {
+  const chosen = state.instances.find((i) => i.name === state.parent.instance);
+  return chosen ? chosen.device : undefined;
+}
+
+function applyStyle(element, sheet) {
+  const style = state.styles[sheet];
+  element.style.background = style ? style.background : '';
+  element.style.color = style && style.text ? style.text : '';
+  element.dataset.statesheet = sheet || '';
+  const label = element.querySelector('.sheet');
+  if (label) label.textContent = sheet && !style ? sheet : '';
+}
+
+function drawControl(control) {
+  const element = document.createElement(control.kind === 'button' ? 'button' : 'div');
+  element.className = 'control ' + control.kind;
+  element.dataset.control = control.name;
+  element.dataset.enabled = control.enabled;
+  if (!control.enabled) element.classList.add('disabled');
+  if (control.doublePush) element.classList.add('double');
+  if (control.waitsForSecond) element.classList.add('waiting');
+  const properties = control.properties;
+  const text = document.createElement('span');
+  text.textContent = control.kind === 'button' ? (properties.text || control.name) : (properties.text || '');
+  element.append(text);
+  const name = document.createElement('span');
+  name.className = 'name';
+  name.textContent = control.kind === 'button' ? '' : control.name;
+  const sheet = document.createElement('span');
+  sheet.className = 'sheet';
+  element.append(name, sheet);
+  if (control.doublePush) {
+    const badge = document.createElement('span');
+    badge.className = 'badge';
+    badge.textContent = control.waitsForSecond ? 'push again' : '2×';
+    element.append(badge);
+  }
+  applyStyle(element, properties.statesheet);
+  if (control.kind === 'button') {
+    // A disabled control is pressed too: the host ignores the push, as in the field.
+    element.addEventListener('click', () => send({do: 'press', control: control.name}));
+  }
+  return element;
+}
+
+// A box is the panel's frame; the other controls follow in layout order, one
+// row for each run of controls of one kind.
+function drawPanel(panel) {
+  const frame = document.createElement('div');
+  frame.className = 'panel';
+  frame.dataset.panel = panel.id;
+  let row = null;
+  let rowKind = null;
+  for (const control of panel.controls) {
+    if (control.kind === 'box') {
+      applyStyle(frame, control.properties.statesheet);
+      frame.dataset.box = control.name;
+      continue;
+    }
+    if (control.kind !== rowKind) {
+      row = document.createElement('div');
+      row.className = 'row';
+      frame.append(row);
+      rowKind = control.kind;
+    }
+    row.append(drawControl(control));
+  }
+  return frame;
+}
+
+function drawParent() {
+  fillSelect($('instance'), [['', '(none)'], ...state.instances.map((i) => [i.name, `${i.name} (device ${i.device})`])],
+             state.parent.instance || '');
+  const router = routerOf(instanceDevice());
+  const named = (list) => list.filter((entry) => entry.name !== '').map((e) => [String(e.index), `${e.index} ${e.name}`]);
+  fillSelect($('source'), [['', '(none)'], ...(router ? named(router.sources) : [])], state.parent.sourceID || '');
+  fillSelect($('destination'), [['', '(none)'], ...(router ? named(router.destinations) : [])], state.parent.destID || '');
+  for (const name of ['bgndStyle', 'takeHigh', 'takeLow']) {
+    if (document.activeElement !== $(name)) $(name).value = state.parent[name] || '';
+  }
+  fillSelect($('styles'), Object.keys(state.styles).map((s) => [s, s]));
+  const panel = state.panels.find((p) => p.id === '1');
+  for (const [box, control] of [['takeDouble', 'Take'], ['undoDouble', 'Undo']]) {
+    const found = panel && panel.controls.find((c) => c.name === control);
+    $(box).checked = !!(found && found.doublePush);
+  }
+}
+
+let drawnRoutes = {};
+function drawRouter() {
+  const devices = state.routers.map((r) => [String(r.device), `device ${r.device}`]);
+  const select = $('device');
+  const wanted = select.dataset.chosen || String(instanceDevice() || (devices[0] || [''])[0]);
+  fillSelect(select, devices, wanted);
+  const router = routerOf(Number(select.value));
+  if (!router) return;
+  $('registered').textContent = 'component registered: ' + router.registered;
+  const sourceName = (index) => (router.sources[index - 1] || {name: ''}).name;
+  const rows = router.destinations.map((d) => {
+    const row = document.createElement('tr');
+    row.dataset.destination = d.index;
+    row.dataset.source = d.source;
+    const key = router.device + ':' + d.index;
+    if (drawnRoutes[key] !== undefined && drawnRoutes[key] !== d.source) row.classList.add('changed');
+    drawnRoutes[key] = d.source;
+    for (const text of [String(d.index), d.name, d.source ? `${d.source} ${sourceName(d.source)}` : '—']) {
+      const cell = document.createElement('td');
+      cell.textContent = text;
+      row.append(cell);
+    }
+    return row;
+  });
+  $('router').replaceChildren(...rows);
+  fillSelect($('route-source'), router.sources.map((s) => [String(s.index), `${s.index} ${s.name}`]));
+  fillSelect($('route-destination'), router.destinations.map((d) => [String(d.index), `${d.index} ${d.name}`]));
+}
+
+function drawTrace() {
+  const list = $('trace');
+  const atEnd = list.scrollTop + list.clientHeight >= list.scrollHeight - 4;
+  for (const entry of state.trace) {
+    if (entry.sequence <= shownTrace) continue;
+    const item = document.createElement('li');
+    item.className = entry.kind;
+    item.textContent = entry.line;
+    list.append(item);
+    shownTrace = entry.sequence;
+  }
+  while (list.children.length > 1000) list.firstChild.remove();
+  if (atEnd) list.scrollTop = list.scrollHeight;
+}
+
+function draw(next) {
+  state = next;
+  $('clock').textContent = state.stamp;
+  $('realtime').checked = state.realtime;
+  $('window').textContent = state.secondPushWindow;
+  $('summary').textContent = state.summary;
+  $('panels').replaceChildren(...state.panels.map(drawPanel));
+  if (state.panels.length === 0) $('panels').textContent = 'no panel is shown';
+  drawParent();
+  drawRouter();
+  drawTrace();
+}
+
+function wire() {
+  $('instance').addEventListener('change', (e) => message('instance', e.target.value));
+  $('source').addEventListener('change', (e) => message('sourceID', e.target.value || '0'));
+  $('destination').addEventListener('change', (e) => message('destID', e.target.value || '0'));
+  for (const name of ['bgndStyle', 'takeHigh', 'takeLow']) {
+    $(name).addEventListener('change', (e) => message(name, e.target.value));
+  }
+  for (const name of ['takeDouble', 'undoDouble']) {
+    $(name).addEventListener('change', (e) => message(name, String(e.target.checked)));
+  }
+  for (const button of document.querySelectorAll('[data-query]')) {
+    button.addEventListener('click', () => message(button.dataset.query, button.dataset.value));
+  }
+  for (const button of document.querySelectorAll('[data-wait]')) {
+    button.addEventListener('click', () => send({do: 'wait', ms: Number(button.dataset.wait)}));
+  }
+  $('realtime').addEventListener('change', (e) => send({do: 'realtime', on: e.target.checked}));
+  $('device').addEventListener('change', (e) => {
+    e.target.dataset.chosen = e.target.value;
+    drawRouter();
+  });
+  $('route').addEventListener('click', () => send({
+    do: 'route',
+    device: Number($('device').value),
+    source: Number($('route-source').value),
+    destination: Number($('route-destination').value),
+  }));
+}
+
+function connect() {
+  const events = new EventSource('/api/events');
+  events.onopen = () => {
+    $('connection').textContent = 'live';
+    $('connection').classList.add('live');
+  };
+  events.onmessage = (event) => draw(JSON.parse(event.data));
+  events.onerror = () => {
+    $('connection').textContent = 'reconnecting…';
+    $('connection').classList.remove('live');
+  };
+}
+
+wire();
+fetch('/api/state').then((response) => response.json()).then(draw).finally(connect);
