@@ -88,16 +88,15 @@ int serve(const Options& options, const std::vector<Step>& steps) {
     SimulationConfig config = options.simulation;
     config.realtime = false;
     Simulator simulator(config, std::cout);
+    // The page's trace begins with the component's creation.
+    BrowserPanel panel(simulator, options.simulation.realtime);
     if (!simulator.start(error)) return badInput(error);
     for (const Step& step : steps) {
         if (simulator.quitRequested() || !simulator.fatalError().empty()) break;
         simulator.run(step);
     }
     if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
-    {
-        BrowserPanel panel(simulator, options.simulation.realtime);
-        server.serve(panel, simulator, stopRequested);
-    }
+    server.serve(panel, simulator, stopRequested);
     simulator.finish();
     const std::string summary = simulator.summary();
     if (!summary.empty()) std::cout << summary << "\n";
