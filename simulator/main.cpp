@@ -63,6 +63,17 @@ void interact(Simulator& simulator) {
     }
 }
 
+// Destroys the component and tells how the run went, in the summary line
+// and the exit status.
+int finish(Simulator& simulator) {
+    simulator.finish();
+    const std::string summary = simulator.summary();
+    if (!summary.empty()) std::cout << summary << "\n";
+    std::cout.flush();
+    if (simulator.badSteps() > 0) return exitBadInput;
+    return simulator.failures() == 0 ? 0 : exitFailed;
+}
+
 #if defined(PANEL_HOST_SERVE)
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -97,11 +108,7 @@ int serve(const Options& options, const std::vector<Step>& steps) {
     }
     if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
     server.serve(panel, simulator, stopRequested);
-    simulator.finish();
-    const std::string summary = simulator.summary();
-    if (!summary.empty()) std::cout << summary << "\n";
-    std::cout.flush();
-    return 0;
+    return finish(simulator);
 }
 #endif
 
@@ -154,10 +161,5 @@ int main(int argc, char** argv) {
     }
     if (interactive) interact(simulator);
     if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
-    simulator.finish();
-    const std::string summary = simulator.summary();
-    if (!summary.empty()) std::cout << summary << "\n";
-    std::cout.flush();
-    if (simulator.badSteps() > 0) return exitBadInput;
-    return simulator.failures() == 0 ? 0 : exitFailed;
+    return finish(simulator);
 }
