@@ -11,7 +11,6 @@
 
 namespace {
 
-const char* const componentPanel = "1";
 // A poll answered with more revertives than this is traced as one line.
 constexpr size_t revertivesListed = 4;
 
@@ -203,10 +202,10 @@ void Simulator::sendMessage(const Step& step) {
 }
 
 void Simulator::press(const Step& step, int pushes) {
-    Panel* panel = world_.panel(componentPanel);
+    Panel* panel = world_.panel(pressedPanel);
     Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
     if (control == nullptr) {
-        stepError(step, std::string("panel ") + componentPanel + " has no control '" +
+        stepError(step, std::string("panel ") + pressedPanel + " has no control '" +
                             step.control + "'");
         return;
     }
@@ -216,7 +215,7 @@ void Simulator::press(const Step& step, int pushes) {
     }
     for (int i = 0; i < pushes; ++i) {
         // The control may be gone if the component reloaded its panel.
-        Panel* current = world_.panel(componentPanel);
+        Panel* current = world_.panel(pressedPanel);
         Panel::Control* target = current == nullptr ? nullptr : current->find(step.control);
         if (target != nullptr) push(*target, step.text);
     }
@@ -224,7 +223,7 @@ void Simulator::press(const Step& step, int pushes) {
 
 void Simulator::push(Panel::Control& control, const std::string& eventText) {
     beginAction("press " + control.name + " (event " + quoted(eventText) + ")");
-    switch (world_.panel(componentPanel)->push(control, world_.clock().now())) {
+    switch (world_.panel(pressedPanel)->push(control, world_.clock().now())) {
         case Panel::Push::ignored:
             trace_.add(TraceEvent::Kind::push,
                        control.name + " is disabled: the push does nothing");
@@ -241,7 +240,7 @@ void Simulator::push(Panel::Control& control, const std::string& eventText) {
     }
     const std::string id = control.name;
     ButtonMessage message(eventText);
-    zant_button_record record{0, 0, componentPanel, id.c_str(), message.record()};
+    zant_button_record record{0, 0, pressedPanel, id.c_str(), message.record()};
     component_->notify(&record, zantButton);
     deliverRevertives();
 }
@@ -400,12 +399,12 @@ void Simulator::expectReply(const Step& step) {
 }
 
 void Simulator::expectControl(const Step& step) {
-    const Panel* panel = world_.panel(componentPanel);
+    const Panel* panel = world_.panel(pressedPanel);
     const std::string what = step.control + "." + step.property + " = " + quoted(step.text);
     if (panel == nullptr || panel->find(step.control) == nullptr) {
         expectation(
             step, false, what,
-            std::string("panel ") + componentPanel + " has no control '" + step.control + "'");
+            std::string("panel ") + pressedPanel + " has no control '" + step.control + "'");
         return;
     }
     const std::string value = panel->property(step.control, step.property);

@@ -19,6 +19,10 @@
 
 class Simulator {
 public:
+    // The panel whose buttons steps press and whose controls they check: the
+    // one the component shows its sub-panel in.
+    static constexpr const char* pressedPanel = "1";
+
     Simulator(const SimulationConfig& config, std::ostream& out);
     ~Simulator();
     Simulator(const Simulator&) = delete;

@@ -11,8 +11,7 @@ using nlohmann::json;
 
 namespace {
 
-const char* const componentPanel = "1";
-constexpr int64_t longestWait = 3600 * 1000;
+constexpr int64_t longestWait = int64_t{3600} * 1000;
 
 const char* kindName(TraceEvent::Kind kind) {
     using Kind = TraceEvent::Kind;
@@ -183,7 +182,7 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
         if (!member(request, "control", step.control)) {
             return refuse("malformed request: a press names a \"control\"");
         }
-        const Panel* panel = simulator_.world().panel(componentPanel);
+        const Panel* panel = simulator_.world().panel(Simulator::pressedPanel);
         const Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
         if (control == nullptr || control->kind != "button") {
             return refuse("panel 1 has no button \"" + step.control + "\"");

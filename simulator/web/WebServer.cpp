@@ -10,7 +10,7 @@
 namespace {
 
 const char* const loopback = "127.0.0.1";
-constexpr size_t largestRequest = 64 * 1024;
+constexpr size_t largestRequest = size_t{64} * 1024;
 // Each open page holds one connection (one thread) for its updates.
 constexpr size_t serverThreads = 16;
 constexpr auto pollInterval = std::chrono::milliseconds(50);
