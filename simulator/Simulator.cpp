@@ -205,8 +205,8 @@ void Simulator::press(const Step& step, int pushes) {
     Panel* panel = world_.panel(pressedPanel);
     Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
     if (control == nullptr) {
-        stepError(step, std::string("panel ") + pressedPanel + " has no control '" +
-                            step.control + "'");
+        stepError(step,
+                  std::string("panel ") + pressedPanel + " has no control '" + step.control + "'");
         return;
     }
     if (control->kind != "button") {
