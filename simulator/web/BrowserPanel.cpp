@@ -1,5 +1,8 @@
 #include "simulator/web/BrowserPanel.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <nlohmann/json.hpp>
 
 #include "simulator/CommandText.h"
@@ -50,12 +53,36 @@ const char* kindName(TraceEvent::Kind kind) {
     return "";
 }
 
-bool knownMessage(const std::string& name) {
+const ComponentMessages::Message* knownMessage(const std::string& name) {
     for (const auto* message = ComponentMessages::begin(); message != ComponentMessages::end();
          ++message) {
-        if (name == message->name) return true;
+        if (name == message->name) return message;
     }
-    return false;
+    return nullptr;
+}
+
+bool sameLetters(const std::string& text, const char* word) {
+    const std::string other = word;
+    return text.size() == other.size() &&
+           std::equal(text.begin(), text.end(), other.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+// Why the component would ignore `value` for a message whose values are of
+// the shape `shape` ("INDEX", "true|false", ...); empty when it takes it.
+std::string refusedValue(const std::string& shape, const std::string& value,
+                         const Installation& installation) {
+    int number = 0;
+    if (shape == "NAME" && !installation.device(value, number)) {
+        return "the installation has no such instance";
+    }
+    if (shape == "INDEX" && !parseInteger(value, number)) return "an index is a whole number";
+    if (shape == "true|false" && !sameLetters(value, "true") && !sameLetters(value, "false")) {
+        return "the value is true or false";
+    }
+    if (shape == "all" && value != "all") return "the only value is all";
+    return std::string();
 }
 
 bool hasControlCharacter(const std::string& text) {
@@ -163,18 +190,14 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
         if (!member(request, "name", name) || !member(request, "value", value)) {
             return refuse("malformed request: a message has a \"name\" and a \"value\"");
         }
-        if (!knownMessage(name)) return refuse("the component has no message \"" + name + "\"");
+        const ComponentMessages::Message* message = knownMessage(name);
+        if (message == nullptr) return refuse("the component has no message \"" + name + "\"");
         if (hasControlCharacter(value)) {
             return refuse("the value of " + name + " holds a control character");
         }
-        int device = 0;
-        if (name == "instance" && !simulator_.world().installation().device(value, device)) {
-            return refuse("the installation has no instance \"" + value + "\"");
-        }
-        int index = 0;
-        if ((name == "sourceID" || name == "destID") && !parseInteger(value, index)) {
-            return refuse(name + " takes an index, not \"" + value + "\"");
-        }
+        const std::string refused =
+            refusedValue(message->value, value, simulator_.world().installation());
+        if (!refused.empty()) return refuse(name + "=" + value + ": " + refused);
         step.kind = Step::Kind::message;
         // The queries without a value go as the bare name, as a parent sends them.
         step.text = value.empty() && name[0] == '_' ? name : name + "=" + value;
