@@ -55,6 +55,10 @@ bool Simulator::start(std::string& error) {
         error = library_.error();
         return false;
     }
+    if (library_.entry() == nullptr) {
+        error = config_.library + ": the library has no export " + zantLoadFunctionName;
+        return false;
+    }
     beginAction("load " + config_.library + ", create the component with path \"" +
                 config_.componentPath + "\"");
     component_ = library_.entry()(&host_, config_.componentPath.c_str());

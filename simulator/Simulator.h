@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "simulator/LibraryLoader.h"
+#include "platform/ComponentLibrary.h"
 #include "simulator/PanelHost.h"
 #include "simulator/SimulationConfig.h"
 #include "simulator/StepParser.h"
@@ -87,7 +87,7 @@ private:
     World world_;
     Trace trace_;
     PanelHost host_;
-    LibraryLoader library_;
+    ComponentLibrary library_;
     zant_client_callback* component_ = nullptr;
     std::optional<std::string> lastReply_;
     std::map<std::string, std::string> parentSettings_;

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <random>
 
+#include "platform/ComponentLibrary.h"
 #include "validator/CheckCatalogue.h"
-#include "validator/ComponentLibrary.h"
 #include "validator/LayoutControls.h"
 #include "validator/RunReport.h"
 #include "validator/ScratchInstallation.h"

@@ -1,9 +1,22 @@
-#include "validator/ComponentLibrary.h"
+#include "platform/ComponentLibrary.h"
 
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <dlfcn.h>
+
+namespace {
+
+// dlerror's text as one line.
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+}  // namespace
 #endif
 
 ComponentLibrary::~ComponentLibrary() {
@@ -30,10 +43,7 @@ bool ComponentLibrary::load(const std::string& path) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
         const char* reason = dlerror();
-        error_ = reason != nullptr ? reason : path + ": cannot load the library";
-        for (char& c : error_) {
-            if (c == '\n' || c == '\r') c = ' ';
-        }
+        error_ = oneLine(reason != nullptr ? reason : path + ": cannot load the library");
         return false;
     }
     entry_ = reinterpret_cast<zant_load_function>(dlsym(handle_, zantLoadFunctionName));

@@ -1,8 +1,9 @@
-// A component library loaded by path, and its export: dlopen/dlsym here,
-// LoadLibrary/GetProcAddress on Windows. The library stays loaded until this
-// object is destroyed, after every component created from it.
-#ifndef VALIDATOR_COMPONENT_LIBRARY_H
-#define VALIDATOR_COMPONENT_LIBRARY_H
+// A component library loaded by path at run time, and its export, as the
+// field host finds it: dlopen/dlsym here, LoadLibrary/GetProcAddress on
+// Windows. The library stays loaded until this object is destroyed, which
+// must happen after every component created from it is gone.
+#ifndef PLATFORM_COMPONENT_LIBRARY_H
+#define PLATFORM_COMPONENT_LIBRARY_H
 
 #include <string>
 
@@ -27,4 +28,4 @@ private:
     std::string error_;
 };
 
-#endif  // VALIDATOR_COMPONENT_LIBRARY_H
+#endif  // PLATFORM_COMPONENT_LIBRARY_H
