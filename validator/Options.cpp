@@ -15,6 +15,18 @@ bool number(const std::string& text, long long low, long long high, long long& v
     return errno == 0 && *end == '\0' && value >= low && value <= high;
 }
 
+// Whether this build reports in JSON (nlohmann-json was found).
+bool withJson(const std::string& option, std::string& error) {
+#if defined(ZANT_JSON_REPORT)
+    (void)option;
+    (void)error;
+    return true;
+#else
+    error = option + ": this zant_validate was built without JSON (Debian: nlohmann-json3-dev)";
+    return false;
+#endif
+}
+
 }  // namespace
 
 const char* Options::usage() {
@@ -74,6 +86,7 @@ bool Options::parse(const std::vector<std::string>& given, std::string& error) {
             }
             checks.push_back(text);
         } else if (argument == "--child") {
+            if (!withJson(argument, error)) return false;
             if (!value(child)) return false;
             if (CheckCatalogue::find(child) == nullptr) {
                 error = "no check named \"" + child + "\"";
@@ -86,6 +99,7 @@ bool Options::parse(const std::vector<std::string>& given, std::string& error) {
         } else if (argument == "--list") {
             list = true;
         } else if (argument == "--json") {
+            if (!withJson(argument, error)) return false;
             json = true;
         } else if (argument == "-v" || argument == "--verbose") {
             settings.verbose = true;

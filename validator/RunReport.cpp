@@ -1,7 +1,5 @@
 #include "validator/RunReport.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -37,14 +35,13 @@ std::string xmlEscaped(const std::string& text) {
     return out;
 }
 
-// Bytes that are no valid UTF-8 become '?', so any command can go into JSON.
-std::string printable(const std::string& text) {
+}  // namespace
+
+std::string RunReport::printable(const std::string& text) {
     std::string out;
     for (char c : text) out += static_cast<unsigned char>(c) >= 128 ? '?' : c;
     return out;
 }
-
-}  // namespace
 
 bool RunReport::passed() const {
     return std::all_of(checks.begin(), checks.end(),
@@ -85,47 +82,6 @@ void RunReport::printTotals(std::ostream& out) const {
                                       [](const CheckReport& check) { return !check.passed; });
     out << checks.size() << " checks: " << static_cast<long>(checks.size()) - failed << " passed, "
         << failed << " failed (seed " << seed << ")\n";
-}
-
-namespace {
-
-nlohmann::json toJson(const CheckReport& check) {
-    nlohmann::json sequence = nlohmann::json::array();
-    for (const std::string& step : check.sequence) sequence.push_back(printable(step));
-    nlohmann::json commands = nlohmann::json::array();
-    for (const std::string& command : check.commands) commands.push_back(printable(command));
-    return {{"name", check.name},   {"passed", check.passed},
-            {"ms", check.ms},       {"summary", printable(check.summary)},
-            {"sequence", sequence}, {"played", check.playedLength},
-            {"commands", commands}};
-}
-
-}  // namespace
-
-std::string RunReport::checkJson(const CheckReport& check) {
-    return toJson(check).dump();
-}
-
-bool RunReport::parseCheck(const std::string& json, CheckReport& check) {
-    const nlohmann::json parsed = nlohmann::json::parse(json, nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_object()) return false;
-    check.name = parsed.value("name", check.name);
-    check.passed = parsed.value("passed", false);
-    check.summary = parsed.value("summary", std::string());
-    check.playedLength = parsed.value("played", size_t{0});
-    check.sequence = parsed.value("sequence", std::vector<std::string>());
-    check.commands = parsed.value("commands", std::vector<std::string>());
-    return true;
-}
-
-std::string RunReport::json() const {
-    nlohmann::json document = {{"library", printable(library)},
-                               {"seed", seed},
-                               {"strictness", strictness},
-                               {"passed", passed()},
-                               {"checks", nlohmann::json::array()}};
-    for (const CheckReport& check : checks) document["checks"].push_back(toJson(check));
-    return document.dump(2) + "\n";
 }
 
 std::string RunReport::junit() const {

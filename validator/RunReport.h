@@ -24,11 +24,16 @@ struct RunReport {
     // command line that repeats it.
     void printCheck(std::ostream& out, const CheckReport& check) const;
     void printTotals(std::ostream& out) const;
+    std::string junit() const;
+    // Bytes that are no valid UTF-8 become '?', so any command can go into
+    // JSON or XML.
+    static std::string printable(const std::string& text);
+
+    // Where the build has JSON (ZANT_JSON_REPORT): the whole report, and one
+    // check's report and back, as a Windows build's check process sends it.
     std::string json() const;
-    // One check's report as JSON, and back.
     static std::string checkJson(const CheckReport& check);
     static bool parseCheck(const std::string& json, CheckReport& check);
-    std::string junit() const;
 };
 
 #endif  // VALIDATOR_RUN_REPORT_H

@@ -63,6 +63,7 @@ void runInChild(const Options& options, const CheckSettings& settings, const Che
 }
 #endif
 
+#if defined(ZANT_JSON_REPORT)
 // The check run by a child process for its parent: its report on stdout.
 int runChild(const Options& options, CheckContext& context, std::ostream& out) {
     const Check* check = CheckCatalogue::find(options.child);
@@ -72,6 +73,7 @@ int runChild(const Options& options, CheckContext& context, std::ostream& out) {
     out << reportMarker << '\n' << RunReport::checkJson(report) << '\n';
     return 0;
 }
+#endif
 
 }  // namespace
 
@@ -111,7 +113,9 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
 #else
     context.profile = profileOf(context);
 #endif
+#if defined(ZANT_JSON_REPORT)
     if (!options.child.empty()) return runChild(options, context, out);
+#endif
 
     RunReport report;
     report.library = options.library;
@@ -166,11 +170,10 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         out.flush();
         report.checks.push_back(std::move(result));
     }
-    if (options.json) {
-        out << report.json();
-    } else {
-        report.printTotals(out);
-    }
+#if defined(ZANT_JSON_REPORT)
+    if (options.json) out << report.json();
+#endif
+    if (!options.json) report.printTotals(out);
     if (!options.junitFile.empty()) {
         std::ofstream junit(options.junitFile);
         junit << report.junit();

@@ -4,7 +4,7 @@
 //
 // node browser_panel_test.mjs --chromium PATH --chromedriver PATH
 //      --screenshot FILE -- PANEL_HOST ARGS...
-// Exit 77 (skipped) when chromium or chromedriver is not installed.
+// CMake registers it only where both are installed: a missing one fails.
 import {spawn} from 'node:child_process';
 import {existsSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
 import {createServer} from 'node:net';
@@ -20,8 +20,8 @@ const screenshot = option('--screenshot');
 const [panelHost, ...panelArgs] = argv.slice(split + 1);
 
 if (!chromium || !existsSync(chromium) || !chromedriver || !existsSync(chromedriver)) {
-  console.log('skipped: chromium or chromedriver is not installed');
-  process.exit(77);
+  console.error('FAILED: chromium or chromedriver is not installed');
+  process.exit(1);
 }
 
 const children = [];

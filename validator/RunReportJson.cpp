@@ -1,0 +1,47 @@
+// The JSON forms of a run's report: built only where nlohmann-json is
+// (ZANT_JSON_REPORT).
+#include "validator/RunReport.h"
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+nlohmann::json toJson(const CheckReport& check) {
+    const auto printable = RunReport::printable;
+    nlohmann::json sequence = nlohmann::json::array();
+    for (const std::string& step : check.sequence) sequence.push_back(printable(step));
+    nlohmann::json commands = nlohmann::json::array();
+    for (const std::string& command : check.commands) commands.push_back(printable(command));
+    return {{"name", check.name},   {"passed", check.passed},
+            {"ms", check.ms},       {"summary", printable(check.summary)},
+            {"sequence", sequence}, {"played", check.playedLength},
+            {"commands", commands}};
+}
+
+}  // namespace
+
+std::string RunReport::checkJson(const CheckReport& check) {
+    return toJson(check).dump();
+}
+
+bool RunReport::parseCheck(const std::string& json, CheckReport& check) {
+    const nlohmann::json parsed = nlohmann::json::parse(json, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object()) return false;
+    check.name = parsed.value("name", check.name);
+    check.passed = parsed.value("passed", false);
+    check.summary = parsed.value("summary", std::string());
+    check.playedLength = parsed.value("played", size_t{0});
+    check.sequence = parsed.value("sequence", std::vector<std::string>());
+    check.commands = parsed.value("commands", std::vector<std::string>());
+    return true;
+}
+
+std::string RunReport::json() const {
+    nlohmann::json document = {{"library", printable(library)},
+                               {"seed", seed},
+                               {"strictness", strictness},
+                               {"passed", passed()},
+                               {"checks", nlohmann::json::array()}};
+    for (const CheckReport& check : checks) document["checks"].push_back(toJson(check));
+    return document.dump(2) + "\n";
+}
