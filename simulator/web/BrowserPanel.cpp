@@ -71,12 +71,8 @@ bool sameLetters(const std::string& text, const char* word) {
 
 // Why the component would ignore `value` for a message whose values are of
 // the shape `shape` ("INDEX", "true|false", ...); empty when it takes it.
-std::string refusedValue(const std::string& shape, const std::string& value,
-                         const Installation& installation) {
+std::string refusedValue(const std::string& shape, const std::string& value) {
     int number = 0;
-    if (shape == "NAME" && !installation.device(value, number)) {
-        return "the installation has no such instance";
-    }
     if (shape == "INDEX" && !parseInteger(value, number)) return "an index is a whole number";
     if (shape == "true|false" && !sameLetters(value, "true") && !sameLetters(value, "false")) {
         return "the value is true or false";
@@ -158,9 +154,15 @@ void BrowserPanel::onEvent(const TraceEvent& event) {
     if (collecting_ && event.kind == TraceEvent::Kind::error) stepErrors_.push_back(event.text);
 }
 
-BrowserPanel::Answer BrowserPanel::refuse(const std::string& error) {
+BrowserPanel::Answer BrowserPanel::refuse(int status, const std::string& error) {
     simulator_.badStep("browser: " + error);
-    return Answer{400, json{{"ok", false}, {"error", error}}.dump()};
+    simulator_.trace().flush();
+    return Answer{status, json{{"ok", false}, {"error", error}}.dump(
+                              -1, ' ', false, json::error_handler_t::replace)};
+}
+
+BrowserPanel::Answer BrowserPanel::refuse(const std::string& error) {
+    return refuse(400, error);
 }
 
 BrowserPanel::Answer BrowserPanel::perform(Step& step) {
@@ -177,6 +179,10 @@ BrowserPanel::Answer BrowserPanel::perform(Step& step) {
 }
 
 BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
+    if (text.size() > largestRequest) {
+        return refuse(
+            413, "the request is larger than " + std::to_string(largestRequest / 1024) + " KiB");
+    }
     const json request = json::parse(text, nullptr, false);
     if (request.is_discarded() || !request.is_object()) {
         return refuse("malformed request: expected a JSON object");
@@ -191,12 +197,19 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
             return refuse("malformed request: a message has a \"name\" and a \"value\"");
         }
         const ComponentMessages::Message* message = knownMessage(name);
-        if (message == nullptr) return refuse("the component has no message \"" + name + "\"");
+        if (message == nullptr) {
+            return refuse(404, "the component has no message \"" + name + "\"");
+        }
+        int device = 0;
+        if (std::string(message->value) == "NAME" &&
+            !simulator_.world().installation().device(value, device)) {
+            return refuse(
+                404, name + "=" + value + ": the installation has no instance \"" + value + "\"");
+        }
         if (hasControlCharacter(value)) {
             return refuse("the value of " + name + " holds a control character");
         }
-        const std::string refused =
-            refusedValue(message->value, value, simulator_.world().installation());
+        const std::string refused = refusedValue(message->value, value);
         if (!refused.empty()) return refuse(name + "=" + value + ": " + refused);
         step.kind = Step::Kind::message;
         // The queries without a value go as the bare name, as a parent sends them.
@@ -208,7 +221,7 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
         const Panel* panel = simulator_.world().panel(Simulator::pressedPanel);
         const Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
         if (control == nullptr || control->kind != "button") {
-            return refuse("panel 1 has no button \"" + step.control + "\"");
+            return refuse(404, "panel 1 has no button \"" + step.control + "\"");
         }
         step.kind = Step::Kind::press;
         step.text = "press";

@@ -26,8 +26,9 @@ public:
     BrowserPanel& operator=(const BrowserPanel&) = delete;
 
     struct Answer {
-        int status;        // 200 done; 400 a request that means nothing; 422
-                           // a step the simulation reported errors for
+        int status;        // 200 done; 400 malformed; 404 no such message,
+                           // instance or button; 413 too large; 422 the step
+                           // ran and the trace shows errors
         std::string body;  // {"ok":true} or {"ok":false,"error":"..."}
     };
     // One request of a page:
@@ -38,6 +39,8 @@ public:
     //                                               another panel's route
     //   {"do":"realtime","on":BOOL}                 the clock follows the wall
     Answer handle(const std::string& request);
+    // A request refused with `status` for `reason`: traced, as every refusal.
+    Answer refuse(int status, const std::string& reason);
 
     // The state a page draws, as JSON text.
     std::string state() const;
@@ -50,6 +53,8 @@ public:
 
     // How many of the latest events the state carries.
     static constexpr size_t recentEvents = 300;
+    // The largest request a page may send.
+    static constexpr size_t largestRequest = size_t{64} * 1024;
 
 private:
     Answer refuse(const std::string& error);

@@ -1,16 +1,18 @@
 #include "simulator/web/WebServer.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include "simulator/web/WebAssets.h"
 
 namespace {
 
 const char* const loopback = "127.0.0.1";
-constexpr size_t largestRequest = size_t{64} * 1024;
 // Each open page holds one connection (one thread) for its updates.
 constexpr size_t serverThreads = 16;
 constexpr auto pollInterval = std::chrono::milliseconds(50);
@@ -26,6 +28,27 @@ std::string errorBody(const std::string& error) {
     return "{\"ok\":false,\"error\":\"" + escaped + "\"}";
 }
 
+// The HTTP library's own socket options add SO_REUSEPORT, with which a second
+// server on a busy port listens too and takes half the requests. Only
+// SO_REUSEADDR: a port in TIME_WAIT may be taken again, one in use may not.
+void reuseAddressOnly(int socket) {
+    const int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+// Why the HTTP library refused a request before any handler saw it.
+std::string refusalOf(int status) {
+    switch (status) {
+        case 413:
+            return "the request is larger than " +
+                   std::to_string(BrowserPanel::largestRequest / 1024) + " KiB";
+        case 414:
+            return "the request's address is too long";
+        default:
+            return "malformed HTTP request (status " + std::to_string(status) + ")";
+    }
+}
+
 }  // namespace
 
 WebServer::WebServer() : server_(std::make_unique<httplib::Server>()) {}
@@ -34,16 +57,36 @@ WebServer::~WebServer() = default;
 
 bool WebServer::bind(int port, std::string& error) {
     routes();
+    errno = 0;
     port_ = port == 0 ? server_->bind_to_any_port(loopback)
                       : (server_->bind_to_port(loopback, port) ? port : -1);
     if (port_ > 0) return true;
+    const int reason = errno;
     error = "--serve: cannot listen on " + std::string(loopback) + ":" + std::to_string(port);
+    if (reason == EADDRINUSE) {
+        error = "--serve: port " + std::to_string(port) + " is in use";
+    } else if (reason != 0) {
+        error += ": " + std::string(std::strerror(reason));
+    }
     return false;
 }
 
 void WebServer::routes() {
     server_->new_task_queue = [] { return new httplib::ThreadPool(serverThreads); };
-    server_->set_payload_max_length(largestRequest);
+    server_->set_socket_options(reuseAddressOnly);
+    server_->set_payload_max_length(BrowserPanel::largestRequest);
+    // What the library refuses itself (too large, malformed) is answered and
+    // traced as every other refusal.
+    const httplib::Server::HandlerWithResponse refused = [this](const httplib::Request&,
+                                                                httplib::Response& response) {
+        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+        const BrowserPanel::Answer answer =
+            submitRefusal(response.status, refusalOf(response.status));
+        response.status = answer.status;
+        response.set_content(answer.body, "application/json");
+        return httplib::Server::HandlerResponse::Handled;
+    };
+    server_->set_error_handler(refused);
     // Only pages of this server may drive it: a page of another site (or a
     // name that resolves here) has another Host, and a form of another site
     // cannot send JSON without asking first.
@@ -54,8 +97,10 @@ void WebServer::routes() {
             if (host == loopback + port || host == "localhost" + port) {
                 return httplib::Server::HandlerResponse::Unhandled;
             }
-            response.status = 403;
-            response.set_content(errorBody("unknown host \"" + host + "\""), "application/json");
+            const BrowserPanel::Answer answer =
+                submitRefusal(403, "a page of another host (\"" + host + "\") may not drive it");
+            response.status = answer.status;
+            response.set_content(answer.body, "application/json");
             return httplib::Server::HandlerResponse::Handled;
         });
     server_->Get(R"(/[a-z.]*)", [](const httplib::Request& request, httplib::Response& response) {
@@ -84,23 +129,31 @@ void WebServer::routes() {
                 return sink.write(message.data(), message.size());
             });
     });
-    server_->Post(
-        "/api/step", [this](const httplib::Request& request, httplib::Response& response) {
-            if (request.get_header_value("Content-Type").rfind("application/json", 0) != 0) {
-                response.status = 415;
-                response.set_content(errorBody("a request is sent as application/json"),
-                                     "application/json");
-                return;
-            }
-            const BrowserPanel::Answer answer = submit(request.body);
-            response.status = answer.status;
-            response.set_content(answer.body, "application/json");
-        });
+    server_->Post("/api/step",
+                  [this](const httplib::Request& request, httplib::Response& response) {
+                      const BrowserPanel::Answer answer =
+                          request.get_header_value("Content-Type").rfind("application/json", 0) == 0
+                              ? submit(request.body)
+                              : submitRefusal(415, "a request is sent as application/json");
+                      response.status = answer.status;
+                      response.set_content(answer.body, "application/json");
+                  });
 }
 
 BrowserPanel::Answer WebServer::submit(const std::string& body) {
     auto job = std::make_shared<Job>();
     job->body = body;
+    return submit(job);
+}
+
+BrowserPanel::Answer WebServer::submitRefusal(int status, const std::string& reason) {
+    auto job = std::make_shared<Job>();
+    job->refusal = status;
+    job->body = reason;
+    return submit(job);
+}
+
+BrowserPanel::Answer WebServer::submit(const std::shared_ptr<Job>& job) {
     std::future<BrowserPanel::Answer> answer = job->answer.get_future();
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -150,7 +203,10 @@ void WebServer::serve(BrowserPanel& panel, Simulator& simulator, bool (*stopRequ
                 jobs_.pop_front();
             }
         }
-        if (job) job->answer.set_value(panel.handle(job->body));
+        if (job) {
+            job->answer.set_value(job->refusal != 0 ? panel.refuse(job->refusal, job->body)
+                                                    : panel.handle(job->body));
+        }
         const auto wallNow = std::chrono::steady_clock::now();
         if (job || !panel.realtime()) {
             // The real-time clock goes on from wherever a request left it.

@@ -39,12 +39,16 @@ public:
 
 private:
     struct Job {
-        std::string body;
+        std::string body;  // the request, or the reason of a refusal
+        int refusal = 0;   // the status of a request refused before the panel saw it
         std::promise<BrowserPanel::Answer> answer;
     };
     void routes();
-    // Hands `body` to the simulation thread and waits for its answer.
+    // Hands a request, or a refusal to answer and trace, to the simulation
+    // thread and waits for its answer.
     BrowserPanel::Answer submit(const std::string& body);
+    BrowserPanel::Answer submitRefusal(int status, const std::string& reason);
+    BrowserPanel::Answer submit(const std::shared_ptr<Job>& job);
     void publish(const std::string& state);
     // Waits up to a second for a state newer than `seen`; false once stopping.
     bool nextState(uint64_t& seen, std::string& state);

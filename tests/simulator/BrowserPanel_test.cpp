@@ -1,10 +1,15 @@
 #include "simulator/web/BrowserPanel.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
+#include <atomic>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <thread>
+
+#include "simulator/web/WebServer.h"
 
 namespace {
 
@@ -47,7 +52,14 @@ struct RequestCase {
 };
 
 void PrintTo(const RequestCase& c, std::ostream* out) {
-    *out << c.request;
+    *out << std::string(c.request).substr(0, 80);
+}
+
+// A takeHigh of 70,000 characters: more than a page may send.
+const std::string& oversized() {
+    static const std::string request =
+        json{{"do", "message"}, {"name", "takeHigh"}, {"value", std::string(70000, 'x')}}.dump();
+    return request;
 }
 
 class Requests : public BrowserPanelTest, public testing::WithParamInterface<RequestCase> {};
@@ -79,11 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"[1,2]", 400, "malformed request"},
         RequestCase{R"({"run":"ls"})", 400, "malformed request"},
         RequestCase{R"({"do":"shell","command":"ls"})", 400, "unknown request \"shell\""},
-        RequestCase{R"({"do":"message","name":"Instance","value":"x"})", 400,
+        RequestCase{R"({"do":"message","name":"Instance","value":"x"})", 404,
                     "the component has no message \"Instance\""},
         RequestCase{R"({"do":"message","name":"takeDouble","value":"FALSE"})", 200, ""},
-        RequestCase{R"({"do":"message","name":"instance","value":"../../etc"})", 400,
-                    "instance=../../etc: the installation has no such instance"},
+        RequestCase{R"({"do":"message","name":"instance","value":"../../etc"})", 404,
+                    "instance=../../etc: the installation has no instance"},
         RequestCase{R"({"do":"message","name":"undoDouble","value":"yes"})", 400,
                     "undoDouble=yes: the value is true or false"},
         RequestCase{R"({"do":"message","name":"return","value":"ALL"})", 400,
@@ -93,15 +105,16 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{R"({"do":"message","name":"takeHigh","value":"a\nb"})", 400,
                     "control character"},
         RequestCase{R"({"do":"message","name":"sourceID"})", 400, "malformed request"},
-        RequestCase{R"({"do":"press","control":"Source"})", 400, "no button \"Source\""},
-        RequestCase{R"({"do":"press","control":"Volume"})", 400, "no button \"Volume\""},
+        RequestCase{R"({"do":"press","control":"Source"})", 404, "no button \"Source\""},
+        RequestCase{R"({"do":"press","control":"Volume"})", 404, "no button \"Volume\""},
         RequestCase{R"({"do":"wait","ms":0})", 400, "a wait takes"},
         RequestCase{R"({"do":"wait","ms":"1000"})", 400, "a wait takes"},
         RequestCase{R"({"do":"route","device":12,"source":0,"destination":3})", 400,
                     "numbers of 1 or more"},
         RequestCase{R"({"do":"route","device":7,"source":1,"destination":1})", 422,
                     "the installation has no device 7"},
-        RequestCase{R"({"do":"realtime","on":"yes"})", 400, "realtime takes"}));
+        RequestCase{R"({"do":"realtime","on":"yes"})", 400, "realtime takes"},
+        RequestCase{oversized().c_str(), 413, "larger than 64 KiB"}));
 
 TEST_F(BrowserPanelTest, StateShowsTheArmedTakeAndTheWaitingFirstPush) {
     for (const json& request : {
@@ -124,6 +137,61 @@ TEST_F(BrowserPanelTest, StateShowsTheArmedTakeAndTheWaitingFirstPush) {
     ASSERT_EQ(send({{"do", "press"}, {"control", "Take"}}).status, 200);
     EXPECT_EQ(control("Take")["waitsForSecond"], false);
     EXPECT_EQ(json::parse(panel.state())["routers"][1]["destinations"][2]["source"], 3);
+}
+
+std::atomic<bool> stopServing{false};
+
+bool servingStopped() {
+    return stopServing;
+}
+
+TEST(WebServer, ABusyPortIsRefusedNamingThePort) {
+    WebServer first;
+    std::string error;
+    ASSERT_TRUE(first.bind(0, error)) << error;
+    WebServer second;
+    EXPECT_FALSE(second.bind(first.port(), error));
+    EXPECT_EQ(error, "--serve: port " + std::to_string(first.port()) + " is in use");
+}
+
+// What the HTTP library refuses before a handler sees it is answered with a
+// reason in JSON and traced, as every other refusal.
+TEST_F(BrowserPanelTest, RequestsRefusedByTheServerItselfAreAnsweredAndTraced) {
+    WebServer server;
+    std::string error;
+    ASSERT_TRUE(server.bind(0, error)) << error;
+    struct Answer {
+        int status = 0;
+        std::string body;
+    } answers[2];
+    stopServing = false;
+    std::thread page([&] {
+        httplib::Client client("127.0.0.1", server.port());
+        const auto keep = [](const httplib::Result& result, Answer& answer) {
+            if (!result) return;
+            answer.status = result->status;
+            answer.body = result->body;
+        };
+        keep(client.Post("/api/step", oversized(), "application/json"), answers[0]);
+        keep(client.Post("/api/step", "{}", "text/plain"), answers[1]);
+        stopServing = true;
+    });
+    server.serve(panel, simulator, servingStopped);
+    page.join();
+    const struct {
+        int status;
+        const char* error;
+    } expected[] = {{413, "the request is larger than 64 KiB"},
+                    {415, "a request is sent as application/json"}};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(answers[i].status, expected[i].status);
+        const json body = json::parse(answers[i].body, nullptr, false);
+        ASSERT_TRUE(body.is_object()) << answers[i].body;
+        EXPECT_EQ(body.value("error", ""), expected[i].error) << answers[i].body;
+        EXPECT_NE(out.str().find(std::string("error: browser: ") + expected[i].error),
+                  std::string::npos)
+            << out.str();
+    }
 }
 
 }  // namespace

@@ -178,10 +178,17 @@ async function operate(base) {
                                 e.textContent = a.error; e.hidden = false; });`);
   await until('the error on the page', async () => (await shownError()).includes('no button "Volume"'));
   await until('the error in the trace', () => traced('error: browser: panel 1 has no button "Volume"'));
+  // A request too large for the server is refused as the others are.
+  await script(`send({do: 'message', name: 'takeHigh', value: 'x'.repeat(70000)});`);
+  await until('the size refusal on the page',
+              async () => (await shownError()).includes('the request is larger than 64 KiB'));
+  await until('the size refusal in the trace',
+              () => traced('error: browser: the request is larger than 64 KiB'));
   for (const [body, type, status] of [
     ['not json', 'application/json', 400],
     ['{"do":"shell","command":"ls"}', 'application/json', 400],
-    ['{"do":"message","name":"instance","value":"nowhere"}', 'application/json', 400],
+    ['{"do":"message","name":"instance","value":"nowhere"}', 'application/json', 404],
+    [JSON.stringify({do: 'message', name: 'takeHigh', value: 'x'.repeat(70000)}), 'application/json', 413],
     ['{"do":"wait","ms":-5}', 'application/json', 400],
     ['{"do":"press","control":"Take"}', 'text/plain', 415],
   ]) {
@@ -233,7 +240,7 @@ async function main() {
   host.child.kill('SIGTERM');
   const code = await host.exited;
   const end = host.output().split('[').pop();
-  if (code !== 2 || !/destroy the component\n    RU 12\n    AS .*\n5 steps not understood\n$/.test(end)) {
+  if (code !== 2 || !/destroy the component\n    RU 12\n    AS .*\n8 steps not understood\n$/.test(end)) {
     fail(`panel_host after SIGTERM: exit ${code}, ending ${JSON.stringify(end)}`);
   }
   console.log('1 passed, 0 failed');

@@ -20,7 +20,12 @@ async function send(request) {
       headers: {'Content-Type': 'application/json'},
       body: JSON.stringify(request),
     });
-    answer = await response.json();
+    const text = await response.text();
+    try {
+      answer = JSON.parse(text);
+    } catch {
+      answer = {ok: false, error: `panel_host answered ${response.status}: ${text || 'nothing'}`};
+    }
   } catch (error) {
     answer = {ok: false, error: 'no answer from panel_host: ' + error};
   }
