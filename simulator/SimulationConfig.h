@@ -14,6 +14,10 @@ struct SimulationConfig {
     std::string system;
     bool verbose = false;   // also trace each reply handed back
     bool realtime = false;  // wait steps run in real time
+    // What asks the run to stop from outside (a signal's name, "SIGINT"),
+    // polled between steps and while a step waits in real time; empty or
+    // null while nothing does.
+    const char* (*stopRequested)() = nullptr;
 };
 
 #endif  // SIMULATOR_SIMULATION_CONFIG_H

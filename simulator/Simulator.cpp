@@ -1,5 +1,6 @@
 #include "simulator/Simulator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdint>
@@ -13,6 +14,8 @@ namespace {
 
 // A poll answered with more revertives than this is traced as one line.
 constexpr size_t revertivesListed = 4;
+// How often a wait in real time looks whether a stop was asked for.
+constexpr auto stopPoll = std::chrono::milliseconds(50);
 
 bool setEnvironment(const char* name, const std::string& value) {
 #if defined(_WIN32)
@@ -71,7 +74,14 @@ bool Simulator::start(std::string& error) {
     return true;
 }
 
+std::string Simulator::stopReason() const {
+    const char* reason = config_.stopRequested == nullptr ? nullptr : config_.stopRequested();
+    return reason == nullptr ? std::string() : reason;
+}
+
 void Simulator::finish() {
+    const std::string stop = stopReason();
+    if (!stop.empty()) trace_.add(TraceEvent::Kind::note, stop + ": the run stops here");
     if (component_ != nullptr) {
         beginAction("destroy the component");
         zant_destroy_client(component_);
@@ -253,9 +263,22 @@ void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) 
     const int64_t start = world_.clock().now();
     const int64_t until = start + milliseconds;
     const auto wallStart = std::chrono::steady_clock::now();
+    // False when a stop is asked for meanwhile: the wait ends there, the
+    // clock at the real time that went by.
     const auto sleepUntil = [&](int64_t time) {
-        if (paced)
-            std::this_thread::sleep_until(wallStart + std::chrono::milliseconds(time - start));
+        if (!paced) return true;
+        const auto deadline = wallStart + std::chrono::milliseconds(time - start);
+        for (;;) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!stopReason().empty()) {
+                world_.clock().advanceTo(
+                    start +
+                    std::chrono::duration_cast<std::chrono::milliseconds>(now - wallStart).count());
+                return false;
+            }
+            if (now >= deadline) return true;
+            std::this_thread::sleep_until(std::min(deadline, now + stopPoll));
+        }
     };
     // The ticks of one wait are one action: expectations after a wait see
     // every command the ticks caused.
@@ -263,11 +286,11 @@ void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) 
     trace_.flush();
     int timer = 0;
     while (world_.clock().nextTick(until, timer)) {
-        sleepUntil(world_.clock().now());
+        if (!sleepUntil(world_.clock().now())) return;
         deliverTick(timer);
         trace_.flush();
     }
-    sleepUntil(until);
+    if (!sleepUntil(until)) return;
     world_.clock().advanceTo(until);
 }
 

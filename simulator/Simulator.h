@@ -52,7 +52,8 @@ public:
 
     // A fault after which a scenario cannot go on (a layout that failed).
     const std::string& fatalError() const { return host_.layoutError(); }
-    bool quitRequested() const { return quit_; }
+    // A quit step, or a stop asked for from outside.
+    bool quitRequested() const { return quit_ || !stopReason().empty(); }
     // Failed expectations and error lines of the trace.
     int failures() const { return failedExpectations_ + trace_.errors(); }
     int badSteps() const { return badSteps_; }
@@ -80,6 +81,7 @@ private:
     void expectRoute(const Step& step);
     void deliverRevertives();
     void stepError(const Step& step, const std::string& text);
+    std::string stopReason() const;
     void expectation(const Step& step, bool held, const std::string& what,
                      const std::string& actual);
 

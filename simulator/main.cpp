@@ -1,10 +1,10 @@
 // panel_host: runs a component library in a simulated panel runtime.
-#include <csignal>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/StopSignal.h"
 #include "simulator/LineReader.h"
 #include "simulator/Options.h"
 #include "simulator/Simulator.h"
@@ -75,14 +75,8 @@ int finish(Simulator& simulator) {
 }
 
 #if defined(PANEL_HOST_SERVE)
-volatile std::sig_atomic_t stopSignal = 0;
-
-void onStopSignal(int) {
-    stopSignal = 1;
-}
-
 bool stopRequested() {
-    return stopSignal != 0;
+    return StopSignal::requested();
 }
 
 // --serve: the scenario first, then the browser face until SIGINT or SIGTERM;
@@ -92,8 +86,6 @@ int serve(const Options& options, const std::vector<Step>& steps) {
     std::string error;
     if (!server.bind(options.servePort, error)) return badInput(error);
     std::cout << "serving http://127.0.0.1:" << server.port() << "/" << std::endl;
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
 
     // The page moves the clock; the simulation itself never sleeps.
     SimulationConfig config = options.simulation;
@@ -122,6 +114,10 @@ int main(int argc, char** argv) {
         std::cout << Options::usage();
         return 0;
     }
+    // Ctrl-C or SIGTERM ends the run as a host ends: the component is
+    // destroyed, traced, and the exit status is the run's.
+    StopSignal::install();
+    options.simulation.stopRequested = StopSignal::name;
 
     // The whole scenario is read before anything runs: a bad line stops the
     // run before the component is created.
