@@ -110,6 +110,13 @@ std::string Simulator::summary() const {
     return text;
 }
 
+std::string Simulator::closingLine() const {
+    const std::string failed = summary();
+    if (!failed.empty()) return failed;
+    return "all well: " + counted(heldExpectations_, "expectation held", "expectations held") +
+           ", no error";
+}
+
 std::string Simulator::substituted(const std::string& text) const {
     const std::pair<const char*, const std::string*> variables[] = {
         {"${path}", &config_.componentPath},
@@ -395,6 +402,7 @@ void Simulator::show(const Step& step) {
 void Simulator::expectation(const Step& step, bool held, const std::string& what,
                             const std::string& actual) {
     if (held) {
+        ++heldExpectations_;
         trace_.add(TraceEvent::Kind::held, "ok: " + what);
         return;
     }

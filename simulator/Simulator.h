@@ -59,6 +59,8 @@ public:
     int badSteps() const { return badSteps_; }
     // "2 expectations failed, 20 errors"; empty when all went well.
     std::string summary() const;
+    // The run's last line: the summary, or what held when all went well.
+    std::string closingLine() const;
 
 private:
     // ${path}, ${root} and ${system} replaced by the options' values.
@@ -95,6 +97,7 @@ private:
     std::map<std::string, std::string> parentSettings_;
     bool quit_ = false;
     int failedExpectations_ = 0;
+    int heldExpectations_ = 0;
     int badSteps_ = 0;
 };
 

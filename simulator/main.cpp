@@ -67,8 +67,7 @@ void interact(Simulator& simulator) {
 // and the exit status.
 int finish(Simulator& simulator) {
     simulator.finish();
-    const std::string summary = simulator.summary();
-    if (!summary.empty()) std::cout << summary << "\n";
+    std::cout << simulator.closingLine() << "\n";
     std::cout.flush();
     if (simulator.badSteps() > 0) return exitBadInput;
     return simulator.failures() == 0 ? 0 : exitFailed;

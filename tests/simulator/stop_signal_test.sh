@@ -1,8 +1,8 @@
 #!/bin/sh
 # stop_signal_test.sh PANEL_HOST ARGS...: Ctrl-C during a run in real time,
 # and SIGTERM at the prompt, end panel_host as a host ends: the stop traced,
-# the component destroyed ("RU" for its device, "AS"), and the exit status
-# that of the run (0: it went well).
+# the component destroyed ("RU" for its device, "AS"), and the run's closing
+# line and exit status (0: it went well).
 set -u
 work=$(mktemp -d)
 trap 'exec 3>&-; rm -rf "$work"' EXIT
@@ -23,8 +23,8 @@ stop() {
     wait "$host"
     status=$?
     if [ "$status" -ne 0 ] ||
-        ! tail -n 4 "$work/out" | tr '\n' '|' |
-        grep -q "^SIG$signal: the run stops here|\[[0-9:.]*\] destroy the component|    RU 12|    AS "; then
+        ! tail -n 5 "$work/out" | tr '\n' '|' |
+        grep -q "^SIG$signal: the run stops here|\[[0-9:.]*\] destroy the component|    RU 12|    AS .*|all well: 0 expectations held, no error|\$"; then
         echo "FAILED: SIG$signal after \"$traced\": exit $status"
         cat "$work/out"
         failed=1
