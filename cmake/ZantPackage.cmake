@@ -3,6 +3,8 @@
 #   lib/                                         the static libraries
 #   lib/cmake/zant_script_helper/                package config and version
 #   lib/pkgconfig/zant_script_helper.pc
+#   bin/zant_validate, bin/panel_host           the tools that check and play
+#                                                a component
 # all in the install component "kit", apart from the component folder that a
 # Windows build installs for the field (install component "Quorvex").
 include(CMakePackageConfigHelpers)
@@ -35,6 +37,12 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zant_script_helperConfig.cmake
               ${CMAKE_CURRENT_LIST_DIR}/zant_component_exports.map
         DESTINATION ${kit_config_dir} COMPONENT kit)
 
+if(WIN32)
+  # A DLL exports what is marked for export, the entry point alone.
+  set(ZANT_COMPONENT_LDFLAGS "")
+else()
+  set(ZANT_COMPONENT_LDFLAGS "-Wl,--version-script=\${prefix}/${kit_config_dir}/zant_component_exports.map")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/zant_script_helper.pc.in
                ${CMAKE_CURRENT_BINARY_DIR}/zant_script_helper.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zant_script_helper.pc DESTINATION lib/pkgconfig

@@ -3,17 +3,35 @@
 #include "simulator/CommandText.h"
 #include "simulator/StepParser.h"
 
-#ifndef PANEL_HOST_DEFAULT_LIBRARY
+#include <cstring>
+
+// The build tree's panel_host plays this build's component in the example
+// installation without options; the one installed with the kit has no
+// defaults for them.
+#if defined(PANEL_HOST_DEFAULT_LIBRARY) && defined(PANEL_HOST_SOURCE_DIR)
+#define PANEL_HOST_DEFAULT_PATH PANEL_HOST_SOURCE_DIR "/panels/components/Quorvex"
+#define PANEL_HOST_DEFAULT_ROOT PANEL_HOST_SOURCE_DIR "/examples/installation"
+#else
 #define PANEL_HOST_DEFAULT_LIBRARY ""
+#define PANEL_HOST_DEFAULT_PATH ""
+#define PANEL_HOST_DEFAULT_ROOT ""
 #endif
-#ifndef PANEL_HOST_SOURCE_DIR
-#define PANEL_HOST_SOURCE_DIR "."
-#endif
+
+namespace {
+
+// The folder of `file` ("." for a name without one).
+std::string folderOf(const std::string& file) {
+    const size_t slash = file.find_last_of("/\\");
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : file.substr(0, slash);
+}
+
+}  // namespace
 
 bool Options::parse(int argc, char** argv, std::string& error) {
     simulation.library = PANEL_HOST_DEFAULT_LIBRARY;
-    simulation.componentPath = std::string(PANEL_HOST_SOURCE_DIR) + "/panels/components/Quorvex";
-    simulation.root = std::string(PANEL_HOST_SOURCE_DIR) + "/examples/installation";
+    simulation.componentPath = PANEL_HOST_DEFAULT_PATH;
+    simulation.root = PANEL_HOST_DEFAULT_ROOT;
     simulation.system = "main";
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -57,31 +75,44 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         error = "--serve and --interactive do not go together";
         return false;
     }
+    if (help) return true;
     if (simulation.library.empty()) {
         error = "no component library: give --library FILE";
         return false;
     }
+    if (simulation.root.empty()) {
+        error = "no installation: give --root DIR";
+        return false;
+    }
+    // As a host does: the component's layouts lie beside its library.
+    if (simulation.componentPath.empty()) simulation.componentPath = folderOf(simulation.library);
     return true;
 }
 
 std::string Options::usage() {
+    const bool defaults = std::strlen(PANEL_HOST_DEFAULT_LIBRARY) != 0;
     return std::string(R"(Usage: panel_host [OPTIONS] [SCENARIO]
 
-Runs the take/undo component in a simulated panel runtime: loads the component
-library, creates the component through load_zant_client_script, and drives it
-with the steps of SCENARIO (a file, one step a line). Without SCENARIO the steps
+Runs a component in a simulated panel runtime: loads the component library,
+creates the component through load_zant_client_script, and drives it with the
+steps of SCENARIO (a file, one step a line). Without SCENARIO the steps
 come from the terminal with a prompt, or from standard input when it is no
 terminal. Every notification and every command with its reply is traced.
 
 Options:
-  --library FILE     the component library (default: the Quorvex library of
-                     this build)
-  --path DIR         the path given to the export; the component loads its
-                     layout from DIR/myTakePanel.zant_ui (default: the
+)") + (defaults ? R"(  --library FILE     the component library (default: the take/undo component
+                     of this build)
+  --path DIR         the path given to the export, the folder the component
+                     loads its layouts from (default: the take/undo
                      component's folder in the source tree)
   --root DIR         the installation's root folder, set as KV_ROOT
                      (default: examples/installation of the source tree)
-  --system NAME      the system folder under the root, set as KV_SYSTEM
+)"
+                              : R"(  --library FILE     the component library (needed)
+  --path DIR         the path given to the export, the folder the component
+                     loads its layouts from (default: the library's folder)
+  --root DIR         the installation's root folder, set as KV_ROOT (needed)
+)") + R"(  --system NAME      the system folder under the root, set as KV_SYSTEM
                      (default: main)
   -i, --interactive  after SCENARIO (if any), read steps with a prompt (on a
                      terminal with line editing and history)
@@ -99,8 +130,9 @@ there (an unknown panel, control or device; a reply handed back twice or
 never); 2 for bad input (an option; a scenario line that is no step or whose
 value cannot mean anything, also at the prompt; a scenario that cannot be
 read, is a folder or has no step; a library without the export; a layout that
-cannot be loaded). A run with failures or errors ends with a line that counts
-them.
+cannot be loaded). The run ends with a line that counts its failures and
+errors, or says that all went well. Ctrl-C or SIGTERM ends the run as a host
+ends: the component is destroyed, and the exit status is the run's.
 
-)") + StepParser::help();
+)" + StepParser::help();
 }

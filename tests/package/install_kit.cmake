@@ -14,7 +14,8 @@ foreach(file include/host/zant_host.h include/host/zant_string.h
              lib/libzant_script_helper.a lib/libzant_platform.a lib/libzant_string.a
              lib/cmake/zant_script_helper/zant_script_helperConfig.cmake
              lib/cmake/zant_script_helper/zant_script_helperConfigVersion.cmake
-             lib/pkgconfig/zant_script_helper.pc)
+             lib/pkgconfig/zant_script_helper.pc
+             bin/zant_validate${SUFFIX} bin/panel_host${SUFFIX})
   if(NOT EXISTS ${PREFIX}/${file})
     list(APPEND missing ${file})
   endif()
