@@ -9,8 +9,8 @@ namespace {
 
 const ComponentMessages::Message messages[] = {
     {"instance", "NAME", "use the router of instance NAME (\"SD\"): register and poll it"},
-    {"sourceID", "INDEX", "select source INDEX, shown in Source; below 1 clears it"},
-    {"destID", "INDEX", "select destination INDEX, shown in Dest; below 1 is ignored"},
+    {"sourceID", "INDEX", "select source INDEX, named in Source; below 1 empties it, no Take"},
+    {"destID", "INDEX", "select destination INDEX, named in Dest; below 1 empties it, no Take"},
     {"bgndStyle", "STYLE", "statesheet of Background, set at once"},
     {"takeHigh", "STYLE", "statesheet of an armed Take and of every other flash"},
     {"takeLow", "STYLE", "statesheet of the flashes in between"},
