@@ -102,9 +102,9 @@ TEST_F(ShownRoute, AnotherRouterDisarmsTakeDropsTheUndoAndShowsItsOwnNames) {
         session.driver.sent();
         session.driver.message("destID=7");
         const Commands keptSourceShown = {"RN 30 0 3", "TP 'text=News src' '1' 'Source'"};
-        EXPECT_EQ(session.driver.sent(),
-                  joined({{"RN 30 1 7", "TP 'text=News dst' '1' 'Dest'"},
-                          test.sourceKept ? keptSourceShown : Commands{}, arming}));
+        EXPECT_EQ(session.driver.sent(), joined({{"RN 30 1 7", "TP 'text=News dst' '1' 'Dest'"},
+                                                 test.sourceKept ? keptSourceShown : Commands{},
+                                                 arming}));
         session.driver.press("Take");
         EXPECT_THAT(session.driver.sent(), HasCommandAt(10, "RC 30 3 7 ',' 0"));
     }
@@ -147,9 +147,8 @@ TEST(ShownRouteDestination, TakeIsNotArmedForADestinationBeyondTheRouter) {
         EXPECT_EQ(session.driver.sent(),
                   joined({{"RN 12 1 " + index}, undoCleared, {"TP 'text=Dst' '1' 'Dest'"}}));
         session.driver.message("sourceID=3");
-        EXPECT_EQ(session.driver.sent(),
-                  joined({{"RN 12 0 3", "TP 'text=Src' '1' 'Source'"},
-                          test.arms ? arming : Commands{}}));
+        EXPECT_EQ(session.driver.sent(), joined({{"RN 12 0 3", "TP 'text=Src' '1' 'Source'"},
+                                                 test.arms ? arming : Commands{}}));
         session.driver.press("Take");
         EXPECT_EQ(session.driver.sent().empty(), !test.arms);
     }
