@@ -77,7 +77,7 @@ public:
     }
 
     std::optional<std::string> replyTo(const std::string& command) override {
-        const std::optional<std::string> reply = fuzzedReply(command);
+        std::optional<std::string> reply = fuzzedReply(command);
         panel.command(command, reply);
         return reply;
     }

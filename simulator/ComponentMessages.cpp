@@ -8,9 +8,13 @@
 namespace {
 
 const ComponentMessages::Message messages[] = {
-    {"instance", "NAME", "use the router of instance NAME (\"SD\"): register and poll it"},
+    {"instance", "NAME",
+     "use the router of instance NAME (\"SD\"): register and poll it; another router "
+     "disarms Take and drops the undo"},
     {"sourceID", "INDEX", "select source INDEX, shown in Source; below 1 clears it"},
-    {"destID", "INDEX", "select destination INDEX, shown in Dest; below 1 is ignored"},
+    {"destID", "INDEX",
+     "select destination INDEX, shown in Dest; below 1 clears it; beyond the router it arms "
+     "no Take"},
     {"bgndStyle", "STYLE", "statesheet of Background, set at once"},
     {"takeHigh", "STYLE", "statesheet of an armed Take and of every other flash"},
     {"takeLow", "STYLE", "statesheet of the flashes in between"},

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "tests/reliability/TakePanelModel.h"
 #include "tests/support/TempInstallation.h"
 #include "validator/CheckingHost.h"
+#include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 
 namespace {
@@ -62,7 +62,7 @@ public:
     TwoRouterHost() { setCommandRule(quorvexCommandError); }
 
     std::optional<std::string> replyTo(const std::string& command) override {
-        const std::optional<std::string> reply = answer(command);
+        std::optional<std::string> reply = answer(command);
         panel.command(command, reply);
         return reply;
     }
@@ -76,12 +76,13 @@ private:
                 return std::to_string(router.device) + " 0";
             }
         }
-        int device = 0;
-        int database = 0;
-        int index = 0;
-        if (std::sscanf(command.c_str(), "RN %d %d %d", &device, &database, &index) != 3) {
+        ShapedCommand lookup;
+        if (!CommandShape::check(command, lookup).empty() || lookup.mnemonic != "RN") {
             return std::nullopt;
         }
+        const int device = std::stoi(lookup.fields[0]);
+        const int database = std::stoi(lookup.fields[1]);
+        const int index = std::stoi(lookup.fields[2]);
         const Router* router = routerOf(device);
         if (router == nullptr || index < 1) return std::nullopt;
         if (index > (database == 0 ? router->sources : router->destinations)) return std::nullopt;
@@ -100,7 +101,7 @@ public:
             new Quorvex(&host_, ""));
         NotifyDriver driver(component.get(), &host_);
         for (int step = 0; step < steps; ++step) {
-            const std::string error = randomStep(driver);
+            std::string error = randomStep(driver);
             if (!error.empty()) return error;
         }
         return {};

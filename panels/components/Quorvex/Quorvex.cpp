@@ -54,8 +54,8 @@ void Quorvex::onButton(zant_button_event* event) {
 
 void Quorvex::take() {
     // A second press that arrives before the host has disabled the button, or
-    // a press with nothing selected, must not route to destination 0 nor lose
-    // the stored undo.
+    // a press with nothing selected, must not route to destination 0 (nor
+    // beyond the router) nor lose the stored undo.
     if (!selectionComplete()) return;
     const zant_string panel(panelId);
     disarmTake(TimerStop::beforeDisable, RestingLook::takeHigh);
