@@ -5,6 +5,10 @@
 // foreign pointer released, the reply of "PS" released, a reply of "TG", "SD",
 // "XI" or "RN" not back when `notify` returns, a kind-3 reply not a text.
 // Every kind-3 reply is handed back with kind 5, so a lost one is a leak.
+// A press of Take or Undo that the panel shows enabled (as a host delivers
+// presses) must route what the panel showed for it: each name the answer of
+// the look-up of the crosspoint's own device, database and index, and never a
+// destination beyond the device's destination count.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <sys/stat.h>
 
@@ -14,10 +18,12 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fuzz/FuzzCheck.h"
 #include "panels/components/Quorvex/Quorvex.h"
 #include "tests/reliability/QuorvexCommands.h"
+#include "tests/reliability/TakePanelModel.h"
 #include "validator/CheckingHost.h"
 #include "validator/NotifyDriver.h"
 
@@ -28,6 +34,21 @@ constexpr size_t longReply = 1 << 16;
 
 // An installation whose devices 12, 13 and 14 have 16, 300 and 70000
 // destinations, so "instance" reads real configuration files.
+// Devices 12, 13 and 14 of the installation and their destination counts,
+// so "instance" reads real configuration files.
+const struct {
+    int device;
+    int destinations;
+} devices[] = {{12, 16}, {13, 300}, {14, 70000}};
+
+// 0 for a device without a file: then nothing is bounded.
+int destinationCount(int device) {
+    for (const auto& known : devices) {
+        if (known.device == device) return known.destinations;
+    }
+    return 0;
+}
+
 void makeInstallation() {
     const char* folder = std::getenv("TMPDIR");
     std::string root = std::string(folder ? folder : "/tmp") + "/zant_fuzz_XXXXXX";
@@ -37,14 +58,12 @@ void makeInstallation() {
         path += part;
         mkdir(path.c_str(), 0700);
     }
-    const struct {
-        const char* file;
-        const char* size;
-    } devices[] = {{"dev_012.ini", "16"}, {"dev_013.ini", "300"}, {"dev_014.ini", "70000"}};
-    for (const auto& device : devices) {
-        std::FILE* file = std::fopen((path + "/" + device.file).c_str(), "w");
+    for (const auto& known : devices) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/dev_%03d.ini", known.device);
+        std::FILE* file = std::fopen((path + name).c_str(), "w");
         fuzzCheck(file != nullptr, "device file created");
-        std::fprintf(file, "[Database]\nDatabaseSize_0=8\nDatabaseSize_1=%s\n", device.size);
+        std::fprintf(file, "[Database]\nDatabaseSize_0=8\nDatabaseSize_1=%d\n", known.destinations);
         std::fclose(file);
     }
     setenv("KV_ROOT", root.c_str(), 1);
@@ -58,6 +77,15 @@ public:
     }
 
     std::optional<std::string> replyTo(const std::string& command) override {
+        std::optional<std::string> reply = fuzzedReply(command);
+        panel.command(command, reply);
+        return reply;
+    }
+
+    TakePanelModel panel;
+
+private:
+    std::optional<std::string> fuzzedReply(const std::string& command) {
         switch (data_.ConsumeIntegralInRange<int>(0, 5)) {
             case 0:
                 return std::nullopt;
@@ -73,7 +101,6 @@ public:
         }
     }
 
-private:
     std::optional<std::string> plausible(const std::string& command) {
         const std::string mnemonic = command.substr(0, 2);
         const int number = data_.ConsumeIntegralInRange<int>(-2, 16);
@@ -105,7 +132,22 @@ std::string messageText(FuzzedDataProvider& data) {
     return text.c_str();
 }
 
-void step(FuzzedDataProvider& data, NotifyDriver& driver) {
+// The crosspoints of one press; `id` is the button's id, "" for none.
+void checkPress(const TakePanelModel& before, const std::string& id,
+                const std::vector<TakePanelModel::Crosspoint>& sent) {
+    if (sent.empty()) return;
+    fuzzCheck(sent.size() == 1 && (id == "Take" || id == "Undo"), "one crosspoint a Take or Undo");
+    // A host delivers no press on a disabled button.
+    if (!before.enabled(id)) return;
+    const std::string error = before.routeError(id, sent.front());
+    if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
+    fuzzCheck(error.empty(), "Take and Undo route what the panel shows");
+    const int count = destinationCount(sent.front().device);
+    fuzzCheck(id != "Take" || count < 1 || sent.front().destination <= count,
+              "no Take beyond the router");
+}
+
+void step(FuzzedDataProvider& data, NotifyDriver& driver, FuzzHost& host) {
     switch (data.ConsumeIntegralInRange<int>(0, 6)) {
         case 0:
             driver.revertive(data.ConsumeBool() ? 12 : data.ConsumeIntegral<int>(),
@@ -119,9 +161,11 @@ void step(FuzzedDataProvider& data, NotifyDriver& driver) {
                                                       : data.ConsumeRandomLengthString(12);
             const std::string text = data.ConsumeRandomLengthString(16);
             const int shape = data.ConsumeIntegralInRange<int>(0, 3);
+            const TakePanelModel before = host.panel;
             driver.press(shape == 0 ? nullptr : panel.c_str(), shape == 1 ? nullptr : id.c_str(),
                          shape == 2 ? nullptr : text.c_str());
-            break;
+            checkPress(before, shape == 1 ? std::string() : id, host.panel.takeCrosspoints());
+            return;
         }
         case 2:
         case 3:
@@ -141,6 +185,7 @@ void step(FuzzedDataProvider& data, NotifyDriver& driver) {
             driver.releaseAll();
             break;
     }
+    fuzzCheck(host.panel.takeCrosspoints().empty(), "crosspoints only from presses");
 }
 
 void checkClean(const FuzzHost& host, const NotifyDriver* driver) {
@@ -172,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         NotifyDriver driver(component.get(), hostless ? nullptr : &host);
         driver.holdReplies(data.ConsumeIntegralInRange<size_t>(0, 3));
         for (size_t i = 0; i < maxSteps && data.remaining_bytes() > 0; ++i) {
-            step(data, driver);
+            step(data, driver, host);
             checkClean(host, &driver);
         }
         driver.releaseAll();

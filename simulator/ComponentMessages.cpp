@@ -8,9 +8,13 @@
 namespace {
 
 const ComponentMessages::Message messages[] = {
-    {"instance", "NAME", "use the router of instance NAME (\"SD\"): register and poll it"},
+    {"instance", "NAME",
+     "use the router of instance NAME (\"SD\"): register and poll it; another router "
+     "disarms Take and drops the undo"},
     {"sourceID", "INDEX", "select source INDEX, named in Source; below 1 empties it, no Take"},
-    {"destID", "INDEX", "select destination INDEX, named in Dest; below 1 empties it, no Take"},
+    {"destID", "INDEX",
+     "select destination INDEX, named in Dest; below 1 empties it, no Take; beyond the "
+     "router it arms no Take"},
     {"bgndStyle", "STYLE", "statesheet of Background, set at once"},
     {"takeHigh", "STYLE", "statesheet of an armed Take and of every other flash"},
     {"takeLow", "STYLE", "statesheet of the flashes in between"},

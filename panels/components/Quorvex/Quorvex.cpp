@@ -54,8 +54,8 @@ void Quorvex::onButton(zant_button_event* event) {
 
 void Quorvex::take() {
     // A second press that arrives before the host has disabled the button, or
-    // a press with nothing selected, must not route to destination 0 nor lose
-    // the stored undo.
+    // a press with nothing selected, must not route to destination 0 (nor
+    // beyond the router) nor lose the stored undo.
     if (!selectionComplete()) return;
     const zant_string panel(panelId);
     disarmTake(TimerStop::beforeDisable, RestingLook::takeHigh);
@@ -89,8 +89,8 @@ void Quorvex::deselect() {
     textPut("text", zant_string(), panel, "Dest");
     textPut("text", zant_string(), panel, "UndoSource");
     textPut("text", zant_string(), panel, "UndoDest");
-    sourceNameEmptied = true;
-    destNameEmptied = true;
+    sourceNameStale = true;
+    destNameStale = true;
     if (takeEnabled) disarmTake(TimerStop::afterDisable, RestingLook::asLeft);
     if (undoEnabled) clearUndo();
     hostNotify(deselectEvent);
@@ -186,9 +186,9 @@ zant_string Quorvex::onParentMessage(parentMessage* message) {
     if (name == "instance") {
         applyInstance(value);
     } else if (name == "sourceID") {
-        select(sourceID, sourceNameEmptied, value.toInt(), sourceDatabase, "Source");
+        select(sourceID, sourceNameStale, value.toInt(), sourceDatabase, "Source");
     } else if (name == "destID") {
-        select(destID, destNameEmptied, value.toInt(), destinationDatabase, "Dest");
+        select(destID, destNameStale, value.toInt(), destinationDatabase, "Dest");
     } else if (name == "bgndStyle") {
         bgndStyle = value;
         textPut("statesheet", bgndStyle, panel, "Background");
@@ -239,15 +239,25 @@ void Quorvex::applyInstance(const zant_string& name) {
     // it is looked up again when it comes again.
     if (!isDeviceNumber(found)) return;
     if (devicePresent()) routerUnregister(device);
+    const bool otherDevice = found != device;
     instance = name;
     device = found;
     destCount = databaseSize(device, destinationDatabase);
     routerRegister(device, 1, destCount, false);
     resetRoutes(destCount);
     routerPoll(device, 1, destCount);
+    if (!otherDevice) return;
+    // The same indices name other signals on another router, and a selection
+    // made before any device has shown no name: no name shown so far counts,
+    // Take waits for them to be shown from this device, and the undo, taken
+    // on the previous router, is never sent to this one.
+    sourceNameStale = true;
+    destNameStale = true;
+    if (takeEnabled) disarmTake(TimerStop::afterDisable, RestingLook::takeHigh);
+    if (undoEnabled) clearUndo();
 }
 
-void Quorvex::select(int32_t& selected, bool& nameEmptied, int index, int database,
+void Quorvex::select(int32_t& selected, bool& nameStale, int index, int database,
                      const char* control) {
     selected = index;
     zant_string name;
@@ -260,19 +270,19 @@ void Quorvex::select(int32_t& selected, bool& nameEmptied, int index, int databa
     // disarms a Take armed for the old one (for destinations too, so a Take
     // can never route to destination 0).
     textPut("text", name, panelId, control);
-    nameEmptied = false;
+    nameStale = false;
     // The operator must see both names of the route that Take will make.
     if (selectionComplete()) {
-        reshowEmptiedName(sourceNameEmptied, sourceID, sourceDatabase, "Source");
-        reshowEmptiedName(destNameEmptied, destID, destinationDatabase, "Dest");
+        showStaleName(sourceNameStale, sourceID, sourceDatabase, "Source");
+        showStaleName(destNameStale, destID, destinationDatabase, "Dest");
     }
     updateTake();
 }
 
-void Quorvex::reshowEmptiedName(bool& nameEmptied, int index, int database, const char* control) {
-    if (!nameEmptied) return;
+void Quorvex::showStaleName(bool& nameStale, int index, int database, const char* control) {
+    if (!nameStale) return;
     textPut("text", shownName(database, index), panelId, control);
-    nameEmptied = false;
+    nameStale = false;
 }
 
 void Quorvex::applyDoublePush(const zant_string& value, bool& flag, const char* control) {

@@ -45,7 +45,11 @@ private:
     // Router devices are numbered 1..999; anything else is no device.
     static bool isDeviceNumber(int number) { return number >= 1 && number <= 999; }
     bool devicePresent() const { return isDeviceNumber(device); }
-    bool selectionComplete() const { return devicePresent() && sourceID >= 1 && destID >= 1; }
+    // A device file that gives no destination count (0) bounds nothing.
+    bool destinationOnRouter() const { return destCount < 1 || destID <= destCount; }
+    bool selectionComplete() const {
+        return devicePresent() && sourceID >= 1 && destID >= 1 && destinationOnRouter();
+    }
     void take();
     void undo();
     void deselect();
@@ -56,11 +60,11 @@ private:
     void disarmTake(TimerStop stop, RestingLook look);
     void applyInstance(const zant_string& name);
     // Stores a new source or destination index in `selected`, shows its name
-    // in `control`, re-shows a name that Deselect emptied once the selection
-    // is complete again, and re-arms or disarms "Take".
-    void select(int32_t& selected, bool& nameEmptied, int index, int database, const char* control);
-    // Shows `index`'s name again in `control` if Deselect emptied it.
-    void reshowEmptiedName(bool& nameEmptied, int index, int database, const char* control);
+    // in `control`, shows a selected name that the panel does not show once
+    // the selection is complete again, and re-arms or disarms "Take".
+    void select(int32_t& selected, bool& nameStale, int index, int database, const char* control);
+    // Shows `index`'s name in `control` if the panel does not show it.
+    void showStaleName(bool& nameStale, int index, int database, const char* control);
     void applyDoublePush(const zant_string& value, bool& flag, const char* control);
     zant_string settingsReply() const;
     // The name of `index` in `database` of the device, each '|' shown as ' '.
@@ -83,11 +87,12 @@ private:
     bool undoEnabled = false;
     bool takeDouble = true;
     bool undoDouble = false;
-    // Deselect empties "Source" and "Dest" but keeps sourceID and destID (a
-    // parent may send only a new source): these mark a kept selection whose
-    // name is no longer shown, so it is shown again before "Take" is armed.
-    bool sourceNameEmptied = false;
-    bool destNameEmptied = false;
+    // A kept selection whose name the panel does not show as the look-up on
+    // the current device: Deselect emptied it (a parent may send only a new
+    // source), it was chosen before any device, or it was shown from the
+    // previous device. It is shown before "Take" is armed.
+    bool sourceNameStale = false;
+    bool destNameStale = false;
     // routes[d]: the source the device last reported on destination d.
     std::vector<int32_t> routes;
 };
