@@ -5,9 +5,9 @@
 #include <fstream>
 #include <random>
 
+#include "hosting/LayoutReader.h"
 #include "platform/ComponentLibrary.h"
 #include "validator/CheckCatalogue.h"
-#include "validator/LayoutControls.h"
 #include "validator/RunReport.h"
 #include "validator/ScratchInstallation.h"
 #include "validator/ValidatorHost.h"
@@ -86,11 +86,14 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     CheckSettings settings = options.settings;
     if (!options.seedGiven) settings.seed = std::random_device()();
     if (!options.layoutFile.empty()) {
+        std::vector<zant::hosting::LayoutControl> controls;
         std::string error;
-        if (!LayoutControls::read(options.layoutFile, settings.layout, error)) {
+        if (!zant::hosting::LayoutReader::load(options.layoutFile, controls, error)) {
             errors << "zant_validate: " << error << '\n';
             return 2;
         }
+        for (const zant::hosting::LayoutControl& control : controls)
+            settings.layout.insert(control.name);
     }
     ComponentLibrary library;
     if (!library.load(options.library)) {
