@@ -2,6 +2,7 @@
 #ifndef VALIDATOR_OPTIONS_H
 #define VALIDATOR_OPTIONS_H
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,15 @@
 struct Options {
     std::string library;
     std::string layoutFile;
+    // The path given to the export; empty: the library's folder.
+    std::string componentPath;
     std::vector<std::string> checks;  // empty: all
+    // Checks left out on purpose, with why.
+    std::map<std::string, std::string> skips;
     CheckSettings settings;
     bool seedGiven = false;
     bool list = false;
+    bool help = false;
     bool json = false;
     std::string junitFile;
     // Runs this one check and prints its report for the parent run (Windows

@@ -46,9 +46,23 @@ std::string printable(const std::string& text) {
 
 }  // namespace
 
+const char* RunReport::verdictWord(CheckReport::Verdict verdict) {
+    switch (verdict) {
+        case CheckReport::Verdict::passed:
+            return "PASS";
+        case CheckReport::Verdict::failed:
+            break;
+        case CheckReport::Verdict::notRun:
+            return "----";
+        case CheckReport::Verdict::skipped:
+            return "SKIP";
+    }
+    return "FAIL";
+}
+
 bool RunReport::passed() const {
     return std::all_of(checks.begin(), checks.end(),
-                       [](const CheckReport& check) { return check.passed; });
+                       [](const CheckReport& check) { return check.held(); });
 }
 
 void RunReport::printHeading(std::ostream& out) const {
@@ -61,9 +75,9 @@ void RunReport::printCheck(std::ostream& out, const CheckReport& check) const {
     name.resize(std::max<size_t>(name.size(), 12), ' ');
     std::string time = milliseconds(check.ms);
     time.insert(0, time.size() < 10 ? 10 - time.size() : 0, ' ');
-    out << (check.passed ? "PASS " : "FAIL ") << name << time << "  " << printable(check.summary)
+    out << verdictWord(check.verdict) << ' ' << name << time << "  " << printable(check.summary)
         << '\n';
-    if (check.passed) return;
+    if (check.verdict != CheckReport::Verdict::failed) return;
     if (!check.sequence.empty() || check.playedLength > 0) {
         out << "       shortest sequence (" << check.sequence.size() << " of " << check.playedLength
             << " notifications):\n";
@@ -81,10 +95,18 @@ void RunReport::printCheck(std::ostream& out, const CheckReport& check) const {
 }
 
 void RunReport::printTotals(std::ostream& out) const {
-    const long failed = std::count_if(checks.begin(), checks.end(),
-                                      [](const CheckReport& check) { return !check.passed; });
-    out << checks.size() << " checks: " << static_cast<long>(checks.size()) - failed << " passed, "
-        << failed << " failed (seed " << seed << ")\n";
+    out << checks.size() << " checks: " << count(CheckReport::Verdict::passed) << " passed, "
+        << count(CheckReport::Verdict::failed) << " failed";
+    if (count(CheckReport::Verdict::notRun) > 0)
+        out << ", " << count(CheckReport::Verdict::notRun) << " not run";
+    if (count(CheckReport::Verdict::skipped) > 0)
+        out << ", " << count(CheckReport::Verdict::skipped) << " skipped";
+    out << " (seed " << seed << ")\n";
+}
+
+long RunReport::count(CheckReport::Verdict verdict) const {
+    return std::count_if(checks.begin(), checks.end(),
+                         [&](const CheckReport& check) { return check.verdict == verdict; });
 }
 
 namespace {
@@ -94,9 +116,13 @@ nlohmann::json toJson(const CheckReport& check) {
     for (const std::string& step : check.sequence) sequence.push_back(printable(step));
     nlohmann::json commands = nlohmann::json::array();
     for (const std::string& command : check.commands) commands.push_back(printable(command));
-    return {{"name", check.name},   {"passed", check.passed},
-            {"ms", check.ms},       {"summary", printable(check.summary)},
-            {"sequence", sequence}, {"played", check.playedLength},
+    return {{"name", check.name},
+            {"passed", check.passed()},
+            {"verdict", RunReport::verdictWord(check.verdict)},
+            {"ms", check.ms},
+            {"summary", printable(check.summary)},
+            {"sequence", sequence},
+            {"played", check.playedLength},
             {"commands", commands}};
 }
 
@@ -110,7 +136,12 @@ bool RunReport::parseCheck(const std::string& json, CheckReport& check) {
     const nlohmann::json parsed = nlohmann::json::parse(json, nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) return false;
     check.name = parsed.value("name", check.name);
-    check.passed = parsed.value("passed", false);
+    const std::string verdict = parsed.value("verdict", std::string());
+    check.verdict = CheckReport::Verdict::failed;
+    for (CheckReport::Verdict known : {CheckReport::Verdict::passed, CheckReport::Verdict::notRun,
+                                       CheckReport::Verdict::skipped}) {
+        if (verdict == RunReport::verdictWord(known)) check.verdict = known;
+    }
     check.summary = parsed.value("summary", std::string());
     check.playedLength = parsed.value("played", size_t{0});
     check.sequence = parsed.value("sequence", std::vector<std::string>());
@@ -129,21 +160,30 @@ std::string RunReport::json() const {
 }
 
 std::string RunReport::junit() const {
-    const long failed = std::count_if(checks.begin(), checks.end(),
-                                      [](const CheckReport& check) { return !check.passed; });
+    const long failed = count(CheckReport::Verdict::failed);
+    const long errors = count(CheckReport::Verdict::notRun);
+    const long skipped = count(CheckReport::Verdict::skipped);
     double total = 0;
     for (const CheckReport& check : checks) total += check.ms;
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     xml += "<testsuites>\n  <testsuite name=\"zant_validate\" tests=\"" +
            std::to_string(checks.size()) + "\" failures=\"" + std::to_string(failed) +
+           "\" errors=\"" + std::to_string(errors) + "\" skipped=\"" + std::to_string(skipped) +
            "\" time=\"" + std::to_string(total / 1000) + "\">\n";
     xml += "    <properties><property name=\"seed\" value=\"" + std::to_string(seed) +
            "\"/></properties>\n";
     for (const CheckReport& check : checks) {
         xml += "    <testcase classname=\"zant_validate." + xmlEscaped(printable(library)) +
                "\" name=\"" + check.name + "\" time=\"" + std::to_string(check.ms / 1000) + "\"";
-        if (check.passed) {
+        if (check.passed()) {
             xml += "/>\n";
+            continue;
+        }
+        if (check.verdict != CheckReport::Verdict::failed) {
+            const char* element =
+                check.verdict == CheckReport::Verdict::skipped ? "skipped" : "error";
+            xml += ">\n      <" + std::string(element) + " message=\"" +
+                   xmlEscaped(printable(check.summary)) + "\"/>\n    </testcase>\n";
             continue;
         }
         std::string details = "seed " + std::to_string(seed) + "\n";

@@ -5,9 +5,11 @@
 #include <fstream>
 #include <random>
 
+#include "hosting/FileArgument.h"
 #include "hosting/LayoutReader.h"
 #include "platform/ComponentLibrary.h"
 #include "validator/CheckCatalogue.h"
+#include "validator/DebugOutputTap.h"
 #include "validator/RunReport.h"
 #include "validator/ScratchInstallation.h"
 #include "validator/ValidatorHost.h"
@@ -20,18 +22,39 @@
 
 namespace {
 
-ComponentProfile profileOf(const CheckContext& context) {
-    if (context.entry == nullptr) return {};
-    const Outcome outcome = context.isolation.run([&](std::string& report) {
-        report = ComponentProfile::probe(context.entry, context.settings.layout).serialize();
-        return true;
-    });
-    // A component that fails even this gets the checks' default names; the
-    // checks then show the fault.
-    ComponentProfile profile =
-        outcome.passed() ? ComponentProfile::parse(outcome.report) : ComponentProfile();
+constexpr int exitFailed = 1;
+constexpr int exitBadInput = 2;
+
+// What the component has, learnt in a child; the layout it loads then
+// stands for the host's layout, unless one was given.
+ComponentProfile profileOf(CheckContext& context) {
+    // A component that fails a stage keeps what the stages before learnt;
+    // the checks then show the fault.
+    ComponentProfile profile;
+    for (ComponentProfile::Stage stage : ComponentProfile::stages) {
+        const Outcome outcome = context.isolation.run([&](std::string& report) {
+            report = ComponentProfile::probe(context.entry, context.settings.componentPath,
+                                             context.settings.layout, stage)
+                         .serialize();
+            return true;
+        });
+        if (!outcome.passed()) break;
+        profile = ComponentProfile::parse(outcome.report);
+    }
     profile.controls.insert(context.settings.layout.begin(), context.settings.layout.end());
+    profile.layoutControls.insert(context.settings.layout.begin(), context.settings.layout.end());
+    if (context.settings.layout.empty()) context.settings.layout = profile.layoutControls;
     return profile;
+}
+
+// Runs `check` unless it presses controls the run could not learn.
+void runCheck(const Check& check, const CheckContext& context, CheckReport& result) {
+    if (check.pressesControls && !context.profile.layoutProblem.empty()) {
+        result.notRun("the layout the component loads cannot be read: " +
+                      context.profile.layoutProblem);
+        return;
+    }
+    check.run(context, result);
 }
 
 // What a child run prints on a line before its report, so that output of
@@ -49,16 +72,15 @@ void runInChild(const Options& options, const CheckSettings& settings, const Che
     // The report follows the marker's line (which text mode ends with CR LF).
     const size_t marker = child.output.find(reportMarker);
     const size_t report = marker == std::string::npos ? marker : child.output.find('\n', marker);
-    result.passed = false;
     if (!child.started) {
-        result.summary = "cannot start a child process";
+        result.fail("cannot start a child process");
     } else if (child.timedOut) {
-        result.summary = "hung: no end within the time limit";
+        result.fail("hung: no end within the time limit");
     } else if (report == std::string::npos ||
                !RunReport::parseCheck(child.output.substr(report + 1), result)) {
         char code[64];
         std::snprintf(code, sizeof code, "crashed (exit code 0x%08lx)", child.exitCode);
-        result.summary = code;
+        result.fail(code);
     }
 }
 #endif
@@ -68,19 +90,67 @@ int runChild(const Options& options, CheckContext& context, std::ostream& out) {
     const Check* check = CheckCatalogue::find(options.child);
     CheckReport report;
     report.name = check->name;
-    check->run(context, report);
+    runCheck(*check, context, report);
     out << reportMarker << '\n' << RunReport::checkJson(report) << '\n';
     return 0;
+}
+
+// A check that ends on a fault an earlier check reported is not run: one
+// fault, one failure.
+void oneFailurePerFault(const std::vector<CheckReport>& earlier, CheckReport& result) {
+    if (result.verdict != CheckReport::Verdict::failed) return;
+    const auto fault = [](const std::string& summary) {
+        return summary.substr(0, summary.find(" (while"));
+    };
+    for (const CheckReport& before : earlier) {
+        if (before.verdict == CheckReport::Verdict::failed &&
+            fault(before.summary) == fault(result.summary)) {
+            result.notRun("ended on the fault that " + before.name + " reports");
+            result.sequence.clear();
+            result.commands.clear();
+            result.playedLength = 0;
+            return;
+        }
+    }
+}
+
+void printList(std::ostream& out) {
+    out << "Each check owns the rules it fails on; a check that meets another check's fault\n"
+           "is not run instead. A check fails when:\n";
+    for (const Check& check : CheckCatalogue::all()) {
+        std::string name = check.name;
+        name.resize(std::max<size_t>(name.size(), 12), ' ');
+        out << "  " << name << check.owns << '\n';
+    }
+}
+
+// Lines under the heading: where the controls came from and what the runs
+// exercise.
+void printExercised(const Options& options, const CheckContext& context, std::ostream& out) {
+    const ComponentProfile& profile = context.profile;
+    out << "path given to the export: " << context.settings.componentPath << '\n';
+    if (!options.layoutFile.empty()) {
+        out << "layout: " << options.layoutFile << " (given)\n";
+    } else if (!profile.layoutProblem.empty()) {
+        out << "layout: cannot be read: " << profile.layoutProblem << '\n';
+    } else if (profile.layoutFiles.empty()) {
+        out << "layout: none loaded (\"PS\" not sent); controls named by commands only\n";
+    } else {
+        for (const std::string& file : profile.layoutFiles) out << "layout: " << file << '\n';
+    }
+    out << "exercised: " << profile.exercised() << "; " << std::to_string(context.iterations())
+        << " random sequences of " << context.randomLength() << " per check\n";
+    if (!DebugOutputTap::readable()) {
+        out << "note: the debugger output cannot be read here: a handler that throws is not "
+               "seen\n";
+    }
 }
 
 }  // namespace
 
 int Validator::run(const Options& options, std::ostream& out, std::ostream& errors) {
     if (options.list) {
-        for (const Check& check : CheckCatalogue::all()) {
-            out << check.name << std::string(14 - std::string(check.name).size(), ' ')
-                << check.description << '\n';
-        }
+        printList(out);
         return 0;
     }
     CheckSettings settings = options.settings;
@@ -90,16 +160,25 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         std::string error;
         if (!zant::hosting::LayoutReader::load(options.layoutFile, controls, error)) {
             errors << "zant_validate: " << error << '\n';
-            return 2;
+            return exitBadInput;
         }
         for (const zant::hosting::LayoutControl& control : controls)
             settings.layout.insert(control.name);
     }
+    const std::string libraryFile = zant::hosting::FileArgument::resolve(options.library);
     ComponentLibrary library;
-    if (!library.load(options.library)) {
+    if (!library.load(libraryFile)) {
         errors << "zant_validate: " << library.error() << '\n';
-        return 2;
+        return exitBadInput;
     }
+    if (library.entry() == nullptr) {
+        errors << "zant_validate: " << options.library << ": the library has no export "
+               << zantLoadFunctionName << '\n';
+        return exitBadInput;
+    }
+    settings.componentPath = options.componentPath.empty()
+                                 ? zant::hosting::FileArgument::folderOf(libraryFile)
+                                 : options.componentPath;
     const ScratchInstallation installation(ValidatorHost::device);
     CheckContext context{library.entry(),
                          {},
@@ -123,21 +202,21 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     if (settings.iterations > 0)
         report.repeatOptions += " --iterations " + std::to_string(settings.iterations);
     if (!options.layoutFile.empty()) report.repeatOptions += " --layout " + options.layoutFile;
+    if (!options.componentPath.empty()) report.repeatOptions += " --path " + options.componentPath;
     if (options.settings.timeoutMs != CheckSettings().timeoutMs) {
         report.repeatOptions += " --timeout-ms " + std::to_string(settings.timeoutMs);
     }
     if (!options.json) {
         report.printHeading(out);
-        if (settings.verbose) {
-            const ComponentProfile& profile = context.profile;
-            out << "learnt: " << profile.panels.size() << " panels, " << profile.controls.size()
-                << " controls, " << profile.messages.size() << " messages, "
-                << profile.timers.size() << " timers, " << profile.devices.size() << " devices\n";
-        }
-
 #if defined(_WIN32)
         out << "note: each check runs in a process of its own, in one piece: a failure shows no "
-               "shortest sequence\n";
+               "shortest sequence; what each check exercised is on its line\n";
+        if (!DebugOutputTap::readable()) {
+            out << "note: the debugger output cannot be read here: a handler that throws is "
+                   "not seen\n";
+        }
+#else
+        printExercised(options, context, out);
 #endif
     }
     for (const Check& check : CheckCatalogue::all()) {
@@ -148,19 +227,17 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         CheckReport result;
         result.name = check.name;
         const auto start = std::chrono::steady_clock::now();
-        if (context.entry == nullptr && std::string(check.name) != "export") {
-            result.passed = false;
-            result.summary = "not run: the library has no export";
+        const auto skip = options.skips.find(check.name);
+        if (skip != options.skips.end()) {
+            result.verdict = CheckReport::Verdict::skipped;
+            result.summary = "skipped: " + skip->second;
         } else {
 #if defined(_WIN32)
-            if (inChildren) {
-                runInChild(options, settings, check, result);
-            } else {
-                check.run(context, result);
-            }
+            runInChild(options, settings, check, result);
 #else
-            check.run(context, result);
+            runCheck(check, context, result);
 #endif
+            oneFailurePerFault(report.checks, result);
         }
         result.ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -179,8 +256,8 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         junit << report.junit();
         if (!junit) {
             errors << "zant_validate: cannot write " << options.junitFile << '\n';
-            return 2;
+            return exitBadInput;
         }
     }
-    return report.passed() ? 0 : 1;
+    return report.passed() ? 0 : exitFailed;
 }
