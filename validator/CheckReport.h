@@ -30,6 +30,10 @@ struct CheckReport {
         verdict = Verdict::failed;
         summary = std::move(why);
     }
+    void skip(const std::string& why) {
+        verdict = Verdict::skipped;
+        summary = "skipped: " + why;
+    }
     void notRun(const std::string& why) {
         verdict = Verdict::notRun;
         summary = "not run: " + why;

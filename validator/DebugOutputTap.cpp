@@ -64,7 +64,7 @@ std::string DebugOutputTap::take(const char* prefix) {
     const size_t prefixLength = std::strlen(prefix);
     for (size_t at = 0; at < text.size();) {
         const size_t end = text.find('\n', at);
-        const std::string line = text.substr(at, end == std::string::npos ? end : end - at);
+        std::string line = text.substr(at, end == std::string::npos ? end : end - at);
         if (line.compare(0, prefixLength, prefix) == 0) return line;
         if (end == std::string::npos) break;
         at = end + 1;

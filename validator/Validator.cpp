@@ -124,6 +124,7 @@ void printList(std::ostream& out) {
     }
 }
 
+#if !defined(_WIN32)
 // Lines under the heading: where the controls came from and what the runs
 // exercise.
 void printExercised(const Options& options, const CheckContext& context, std::ostream& out) {
@@ -140,11 +141,8 @@ void printExercised(const Options& options, const CheckContext& context, std::os
     }
     out << "exercised: " << profile.exercised() << "; " << std::to_string(context.iterations())
         << " random sequences of " << context.randomLength() << " per check\n";
-    if (!DebugOutputTap::readable()) {
-        out << "note: the debugger output cannot be read here: a handler that throws is not "
-               "seen\n";
-    }
 }
+#endif
 
 }  // namespace
 
@@ -229,8 +227,7 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         const auto start = std::chrono::steady_clock::now();
         const auto skip = options.skips.find(check.name);
         if (skip != options.skips.end()) {
-            result.verdict = CheckReport::Verdict::skipped;
-            result.summary = "skipped: " + skip->second;
+            result.skip(skip->second);
         } else {
 #if defined(_WIN32)
             runInChild(options, settings, check, result);
