@@ -144,6 +144,8 @@ ComponentProfile ComponentProfile::parse(const std::string& text) {
     ComponentProfile profile;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
+        // From a child process on Windows, text mode ends lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t space = line.find(' ');
         if (space == std::string::npos) continue;
         const std::string kind = line.substr(0, space);

@@ -101,6 +101,11 @@ bool Options::parse(const std::vector<std::string>& given, std::string& error) {
                 error = "no check named \"" + child + "\"";
                 return false;
             }
+        } else if (argument == "--probe-stage") {
+            if (!integer(-1, 3, parsed)) return false;
+            probeStage = static_cast<int>(parsed);
+        } else if (argument == "--probe") {
+            probe = true;
         } else if (argument == "--layout") {
             if (!value(layoutFile)) return false;
         } else if (argument == "--path") {

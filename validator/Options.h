@@ -25,6 +25,11 @@ struct Options {
     // Runs this one check and prints its report for the parent run (Windows
     // builds, where a check cannot be forked).
     std::string child;
+    // How far the profile is probed (ComponentProfile::stages; -1 none),
+    // and a run that only probes and prints the profile (Windows builds,
+    // whose parent learns it in a child of its own).
+    int probeStage = 3;
+    bool probe = false;
     // As given, for that re-run.
     std::vector<std::string> arguments;
 

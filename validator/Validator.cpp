@@ -16,6 +16,7 @@
 
 #if defined(_WIN32)
 #include <cstdio>
+#include <iterator>
 
 #include "validator/ChildProcess.h"
 #endif
@@ -27,11 +28,12 @@ constexpr int exitBadInput = 2;
 
 // What the component has, learnt in a child; the layout it loads then
 // stands for the host's layout, unless one was given.
-ComponentProfile profileOf(CheckContext& context) {
+ComponentProfile profileOf(CheckContext& context, int lastStage) {
     // A component that fails a stage keeps what the stages before learnt;
     // the checks then show the fault.
     ComponentProfile profile;
-    for (ComponentProfile::Stage stage : ComponentProfile::stages) {
+    for (int at = 0; at <= lastStage; ++at) {
+        const ComponentProfile::Stage stage = ComponentProfile::stages[at];
         const Outcome outcome = context.isolation.run([&](std::string& report) {
             report = ComponentProfile::probe(context.entry, context.settings.componentPath,
                                              context.settings.layout, stage)
@@ -62,22 +64,48 @@ void runCheck(const Check& check, const CheckContext& context, CheckReport& resu
 constexpr const char* reportMarker = "@@zant_validate report";
 
 #if defined(_WIN32)
-// Runs `check` in a new process of this program: the fork of Windows builds.
-void runInChild(const Options& options, const CheckSettings& settings, const Check& check,
-                CheckReport& result) {
-    std::vector<std::string> arguments = options.arguments;
-    arguments.insert(arguments.end(),
-                     {"--seed", std::to_string(settings.seed), "--child", check.name});
-    const ChildResult child = ChildProcess::runSelf(arguments, settings.timeoutMs);
-    // The report follows the marker's line (which text mode ends with CR LF).
+// What a child run of this program printed after the marker's line (which
+// text mode ends with CR LF); npos in `at` when it printed none.
+std::string childReport(const ChildResult& child, size_t& at) {
     const size_t marker = child.output.find(reportMarker);
-    const size_t report = marker == std::string::npos ? marker : child.output.find('\n', marker);
+    at = marker == std::string::npos ? marker : child.output.find('\n', marker);
+    return at == std::string::npos ? std::string() : child.output.substr(at + 1);
+}
+
+// Learns the profile in new processes of this program, one per stage, up to
+// the last stage that ends: a crash there must not end the whole run. The
+// checks' own processes then probe up to that stage (`--probe-stage`).
+ComponentProfile profileInChildren(std::vector<std::string>& arguments, CheckContext& context) {
+    ComponentProfile profile;
+    int lastGood = -1;
+    for (int stage = 0; stage < static_cast<int>(std::size(ComponentProfile::stages)); ++stage) {
+        std::vector<std::string> probe = arguments;
+        probe.insert(probe.end(), {"--probe-stage", std::to_string(stage), "--probe"});
+        size_t at = 0;
+        const std::string report =
+            childReport(ChildProcess::runSelf(probe, context.settings.timeoutMs), at);
+        if (at == std::string::npos) break;
+        profile = ComponentProfile::parse(report);
+        lastGood = stage;
+    }
+    arguments.insert(arguments.end(), {"--probe-stage", std::to_string(lastGood)});
+    if (context.settings.layout.empty()) context.settings.layout = profile.layoutControls;
+    return profile;
+}
+
+// Runs `check` in a new process of this program: the fork of Windows builds.
+void runInChild(const std::vector<std::string>& arguments, int timeoutMs, const Check& check,
+                CheckReport& result) {
+    std::vector<std::string> withCheck = arguments;
+    withCheck.insert(withCheck.end(), {"--child", check.name});
+    const ChildResult child = ChildProcess::runSelf(withCheck, timeoutMs);
+    size_t report = 0;
+    const std::string json = childReport(child, report);
     if (!child.started) {
         result.fail("cannot start a child process");
     } else if (child.timedOut) {
         result.fail("hung: no end within the time limit");
-    } else if (report == std::string::npos ||
-               !RunReport::parseCheck(child.output.substr(report + 1), result)) {
+    } else if (report == std::string::npos || !RunReport::parseCheck(json, result)) {
         char code[64];
         std::snprintf(code, sizeof code, "crashed (exit code 0x%08lx)", child.exitCode);
         result.fail(code);
@@ -124,7 +152,6 @@ void printList(std::ostream& out) {
     }
 }
 
-#if !defined(_WIN32)
 // Lines under the heading: where the controls came from and what the runs
 // exercise.
 void printExercised(const Options& options, const CheckContext& context, std::ostream& out) {
@@ -142,7 +169,6 @@ void printExercised(const Options& options, const CheckContext& context, std::os
     out << "exercised: " << profile.exercised() << "; " << std::to_string(context.iterations())
         << " random sequences of " << context.randomLength() << " per check\n";
 }
-#endif
 
 }  // namespace
 
@@ -184,12 +210,21 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
                          Isolation(settings.timeoutMs, !settings.verbose),
                          ProgressBoard::shared()};
 #if defined(_WIN32)
-    // Each check's own process learns the profile: a crash here would end
-    // the whole run.
-    const bool inChildren = options.child.empty();
-    if (!inChildren) context.profile = profileOf(context);
+    // Each probe and each check runs in a process of its own: a crash here
+    // would end the whole run.
+    std::vector<std::string> childArguments = options.arguments;
+    childArguments.insert(childArguments.end(), {"--seed", std::to_string(settings.seed)});
+    if (options.probe || !options.child.empty()) {
+        context.profile = profileOf(context, options.probeStage);
+    } else {
+        context.profile = profileInChildren(childArguments, context);
+    }
+    if (options.probe) {
+        out << reportMarker << '\n' << context.profile.serialize();
+        return 0;
+    }
 #else
-    context.profile = profileOf(context);
+    context.profile = profileOf(context, options.probeStage);
 #endif
     if (!options.child.empty()) return runChild(options, context, out);
 
@@ -206,16 +241,15 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     }
     if (!options.json) {
         report.printHeading(out);
+        printExercised(options, context, out);
 #if defined(_WIN32)
         out << "note: each check runs in a process of its own, in one piece: a failure shows no "
-               "shortest sequence; what each check exercised is on its line\n";
+               "shortest sequence\n";
+#endif
         if (!DebugOutputTap::readable()) {
             out << "note: the debugger output cannot be read here: a handler that throws is "
                    "not seen\n";
         }
-#else
-        printExercised(options, context, out);
-#endif
     }
     for (const Check& check : CheckCatalogue::all()) {
         if (!options.checks.empty() && std::find(options.checks.begin(), options.checks.end(),
@@ -230,7 +264,7 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
             result.skip(skip->second);
         } else {
 #if defined(_WIN32)
-            runInChild(options, settings, check, result);
+            runInChild(childArguments, settings.timeoutMs, check, result);
 #else
             runCheck(check, context, result);
 #endif
