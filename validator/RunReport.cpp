@@ -111,6 +111,20 @@ long RunReport::count(CheckReport::Verdict verdict) const {
 
 namespace {
 
+const char* verdictName(CheckReport::Verdict verdict) {
+    switch (verdict) {
+        case CheckReport::Verdict::passed:
+            return "passed";
+        case CheckReport::Verdict::failed:
+            break;
+        case CheckReport::Verdict::notRun:
+            return "not run";
+        case CheckReport::Verdict::skipped:
+            return "skipped";
+    }
+    return "failed";
+}
+
 nlohmann::json toJson(const CheckReport& check) {
     nlohmann::json sequence = nlohmann::json::array();
     for (const std::string& step : check.sequence) sequence.push_back(printable(step));
@@ -118,7 +132,7 @@ nlohmann::json toJson(const CheckReport& check) {
     for (const std::string& command : check.commands) commands.push_back(printable(command));
     return {{"name", check.name},
             {"passed", check.passed()},
-            {"verdict", RunReport::verdictWord(check.verdict)},
+            {"verdict", verdictName(check.verdict)},
             {"ms", check.ms},
             {"summary", printable(check.summary)},
             {"sequence", sequence},
@@ -140,7 +154,7 @@ bool RunReport::parseCheck(const std::string& json, CheckReport& check) {
     check.verdict = CheckReport::Verdict::failed;
     for (CheckReport::Verdict known : {CheckReport::Verdict::passed, CheckReport::Verdict::notRun,
                                        CheckReport::Verdict::skipped}) {
-        if (verdict == RunReport::verdictWord(known)) check.verdict = known;
+        if (verdict == verdictName(known)) check.verdict = known;
     }
     check.summary = parsed.value("summary", std::string());
     check.playedLength = parsed.value("played", size_t{0});
