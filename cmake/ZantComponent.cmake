@@ -1,9 +1,20 @@
-# zant_add_component(NAME SOURCE...): a component library as the host loads it,
-# NAME.dll on Windows and libNAME.so elsewhere, exporting nothing but
-# load_zant_client_script. Installed with the package, so components outside
-# this tree are built the same way as ours.
+# zant_add_component(NAME SOURCE... [LAYOUT FILE...]): a component library as
+# the host loads it, NAME.dll on Windows and libNAME.so elsewhere, exporting
+# nothing but load_zant_client_script. The LAYOUT files are copied beside the
+# library, as an installation holds them, so that tools given the library's
+# folder find what the component loads. Installed with the package, so
+# components outside this tree are built the same way as ours.
 function(zant_add_component name)
-  add_library(${name} SHARED ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "LAYOUT")
+  add_library(${name} SHARED ${arg_UNPARSED_ARGUMENTS})
+  foreach(layout ${arg_LAYOUT})
+    get_filename_component(layout ${layout} ABSOLUTE)
+    get_filename_component(layout_name ${layout} NAME)
+    add_custom_command(TARGET ${name} POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${layout}
+                               $<TARGET_FILE_DIR:${name}>/${layout_name}
+                       VERBATIM)
+  endforeach()
   target_compile_definitions(${name} PRIVATE ZANT_BUILDING_COMPONENT)
   set_target_properties(${name} PROPERTIES CXX_VISIBILITY_PRESET hidden
                                            VISIBILITY_INLINES_HIDDEN ON)

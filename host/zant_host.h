@@ -287,4 +287,9 @@ extern "C" ZANT_EXPORT zant_client_callback* ZANT_CDECL load_zant_client_script(
 using zant_load_function = zant_client_callback*(ZANT_CDECL*)(zant_host* host, const char* path);
 constexpr const char* zantLoadFunctionName = "load_zant_client_script";
 
+// How a line on the debugger output begins when a component built on the
+// helper library had a handler throw: the helper still returns null to the
+// host, and a tool that reads the debugger output shows the fault.
+constexpr const char* zantHandlerThrewPrefix = "zant_script_helper: a handler threw";
+
 #endif  // ZANT_HOST_H

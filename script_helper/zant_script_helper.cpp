@@ -3,9 +3,12 @@
 #include "script_helper/zant_script_helper.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#include "platform/zant_debug_output.h"
 
 // The library's signature, kept in its initialised data for tools that
 // identify a component build by scanning the binary. No code reads it.
@@ -76,6 +79,12 @@ char* zant_script_helper::notify(void* data, int kind) {
                 return nullptr;
         }
     } catch (...) {
+        // One line, built without the heap (the fault may be its
+        // exhaustion), so that a host that reads the debugger output sees it.
+        char line[128];
+        std::snprintf(line, sizeof line, "%s in notify of kind %d; nothing was answered",
+                      zantHandlerThrewPrefix, kind);
+        zant_debug_output(line);
         return nullptr;
     }
 }

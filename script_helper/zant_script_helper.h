@@ -35,7 +35,9 @@ public:
     zant_script_helper& operator=(const zant_script_helper&) = delete;
 
     // Dispatches kinds 1 to 7 (see zant_client_callback). Kinds 1 and 2 with
-    // null data call no handler. Never throws.
+    // null data call no handler. Never throws: a handler's exception ends the
+    // notification with null and one zantHandlerThrewPrefix line on the
+    // debugger output.
     char* notify(void* data, int kind) override;
 
     // Handlers, in the order of the binary interface. Event objects and the

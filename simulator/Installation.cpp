@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "hosting/TextFile.h"
 #include "platform/zant_profile.h"
 #include "simulator/CommandText.h"
-#include "simulator/TextFile.h"
 #include "simulator/Words.h"
 
 namespace {
@@ -38,7 +38,7 @@ bool Installation::load(const std::string& root, const std::string& system, std:
     styles_.clear();
     const std::string path = folder_ + "/config/simulator/instances.txt";
     std::string content;
-    if (!TextFile::read(path, "instances file", content, error)) return false;
+    if (!zant::hosting::TextFile::read(path, "instances file", content, error)) return false;
     std::istringstream file(content);
     std::string line;
     for (int number = 1; std::getline(file, line); ++number) {

@@ -1,6 +1,6 @@
 #include "simulator/PanelHost.h"
 
-#include "simulator/LayoutFile.h"
+#include "hosting/LayoutReader.h"
 #include "simulator/Words.h"
 
 PanelHost::PanelHost(World& world, Trace& trace) : world_(world), trace_(trace) {}
@@ -154,12 +154,21 @@ char* PanelHost::panelShow(const CommandText& command) {
         return nullptr;
     }
     Panel loaded(fields[0], fields[1]);
+    std::vector<zant::hosting::LayoutControl> controls;
     std::string error;
-    if (!LayoutFile::load(fields[1], loaded, error)) {
+    if (!zant::hosting::LayoutReader::load(fields[1], controls, error)) {
         note("the layout does not load");
         if (layoutError_.empty()) layoutError_ = error;
         unloadedPanels_.insert(fields[0]);
         return nullptr;
+    }
+    for (const zant::hosting::LayoutControl& read : controls) {
+        Panel::Control control;
+        control.kind = read.kind;
+        control.name = read.name;
+        control.properties = read.properties;
+        // Every control starts enabled; the reader has refused duplicates.
+        loaded.add(control);
     }
     world_.panels()[fields[0]] = loaded;
     unloadedPanels_.erase(fields[0]);

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "hosting/TextFile.h"
 #include "platform/StopSignal.h"
 #include "simulator/LineReader.h"
 #include "simulator/Options.h"
 #include "simulator/Simulator.h"
 #include "simulator/StepParser.h"
-#include "simulator/TextFile.h"
 #include "simulator/Words.h"
 #if defined(PANEL_HOST_SERVE)
 #include "simulator/web/BrowserPanel.h"
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     const bool serving = options.servePort >= 0;
     if (!options.scenario.empty()) {
         std::string content;
-        if (!TextFile::read(options.scenario, "scenario", content, error) ||
+        if (!zant::hosting::TextFile::read(options.scenario, "scenario", content, error) ||
             !readSteps(options.scenario, content, steps, error)) {
             return badInput(error);
         }

@@ -10,7 +10,11 @@
 
 struct Check {
     const char* name;
-    const char* description;
+    // The faults it owns: "fails when ...".
+    const char* owns;
+    // It presses the component's controls, so it cannot run when the layout
+    // the component loads cannot be read.
+    bool pressesControls;
     // Fills the verdict and what goes with it; the caller times the check.
     void (*run)(const CheckContext& context, CheckReport& report);
 };

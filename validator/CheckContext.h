@@ -17,7 +17,11 @@ struct CheckSettings {
     int strictness = 5;
     // Random sequences per check; 0 for the strictness's default.
     int iterations = 0;
+    // The controls commands may name: those of the layout given, or of the
+    // layouts the component loads; none checked when empty.
     std::set<std::string> layout;
+    // The path given to the export.
+    std::string componentPath;
     int timeoutMs = 10000;
     // Fails the timing check when a kind's 99th percentile is above it.
     double maxMs = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "validator/FreedMemory.h"
 #include "validator/HeapMeter.h"
 
 namespace {
@@ -55,6 +56,11 @@ long long CheckingHost::sent(const std::string& mnemonic) const {
 }
 
 void CheckingHost::checkCommand(const std::string& command) {
+    // Garbage read from a freed block is that fault, not a malformed command.
+    if (FreedMemory::carriedBy(command)) {
+        violation(Rule::freed, "command " + quoted(command) + " carries bytes of a freed block");
+        return;
+    }
     ShapedCommand shaped;
     std::string error = CommandShape::check(command, shaped);
     if (error.empty() && layout_ && shaped.controlField >= 0) {
@@ -109,7 +115,7 @@ char* CheckingHost::execute(const char* text, int mode) {
     char* copy = new char[reply->size() + 1];
     std::memcpy(copy, reply->c_str(), reply->size() + 1);
     // Replies of "PS" and of ignored commands stay the host's until it ends.
-    outstanding_[copy] = Reply{mnemonic};
+    outstanding_[copy] = Reply{mnemonic, reply->size()};
     heldBytes_ += HeapMeter::inUse() - before;
     return copy;
 }
@@ -133,8 +139,11 @@ void CheckingHost::release(const char* text) {
                   "the reply of \"" + found->second.mnemonic + "\" was handed back");
     }
     const long long before = HeapMeter::inUse();
+    char* block = const_cast<char*>(text);
+    // Kept NUL-terminated, so a late reader gets the poison, not a run past it.
+    FreedMemory::poisonBlock(block, found->second.length);
     outstanding_.erase(found);
-    quarantine_.push_back(const_cast<char*>(text));
+    quarantine_.push_back(block);
     if (quarantine_.size() > quarantineSize) {
         delete[] quarantine_.front();
         quarantine_.pop_front();

@@ -5,6 +5,8 @@
 //     ids this host handed out in an "XI" reply);
 //   - only modes 0 and 5 are used, and mode 0 never with a null text;
 //   - nothing is sent after "AS";
+//   - no command carries bytes of a freed block (FreedMemory): a handed-back
+//     reply is poisoned on release;
 //   - a release (mode 5) hands back a reply that is outstanding: never a
 //     pointer the host did not give, never one twice, never the reply of a
 //     command other than "TG", "SD", "XI" and "RN";
@@ -73,6 +75,7 @@ protected:
 private:
     struct Reply {
         std::string mnemonic;
+        size_t length;  // of the text, without its NUL
     };
     void violation(Rule rule, const std::string& what);
     void release(const char* text);

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "hosting/LayoutReader.h"
 #include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 #include "validator/ValidatorHost.h"
@@ -27,17 +28,39 @@ void add(std::set<int>& numbers, const std::string& text) {
     if (numbers.size() < maxNames) numbers.insert(std::stoi(text));
 }
 
-// A host that learns the names of every command it is sent.
+// A host that learns the names of every command it is sent, and reads the
+// layouts that "PS" names unless one was given.
 class ProbeHost : public ValidatorHost {
 public:
     ProbeHost(ComponentProfile& profile, const std::set<std::string>& layout)
-        : ValidatorHost(Replies::plausible, layout, nullptr), profile_(profile) {}
+        : ValidatorHost(Replies::plausible, layout, nullptr),
+          profile_(profile),
+          readsLayouts_(layout.empty()) {}
 
 protected:
-    void onCommand(const std::string& command) override { profile_.learn(command); }
+    void onCommand(const std::string& command) override {
+        profile_.learn(command);
+        ShapedCommand shaped;
+        if (!readsLayouts_ || !CommandShape::check(command, shaped).empty() ||
+            shaped.mnemonic != "PS" || profile_.layoutFiles.count(shaped.fields[1]) != 0) {
+            return;
+        }
+        std::vector<zant::hosting::LayoutControl> read;
+        std::string error;
+        if (!zant::hosting::LayoutReader::load(shaped.fields[1], read, error)) {
+            if (profile_.layoutProblem.empty()) profile_.layoutProblem = error;
+            return;
+        }
+        profile_.layoutFiles.insert(shaped.fields[1]);
+        for (const zant::hosting::LayoutControl& control : read) {
+            profile_.layoutControls.insert(control.name);
+            profile_.controls.insert(control.name);
+        }
+    }
 
 private:
     ComponentProfile& profile_;
+    bool readsLayouts_;
 };
 
 }  // namespace
@@ -63,14 +86,15 @@ std::vector<std::string> ComponentProfile::listItems(const std::string& reply) {
     return items;
 }
 
-ComponentProfile ComponentProfile::probe(zant_load_function entry,
-                                         const std::set<std::string>& layout) {
+ComponentProfile ComponentProfile::probe(zant_load_function entry, const std::string& path,
+                                         const std::set<std::string>& layout, Stage stage) {
     ComponentProfile profile;
     profile.controls = layout;
+    profile.layoutControls = layout;
     ProbeHost host(profile, layout);
-    zant_client_callback* component = entry(&host, "");
+    zant_client_callback* component = entry(&host, path.c_str());
     if (component == nullptr) return profile;
-    {
+    if (stage != Stage::construction) {
         NotifyDriver driver(component, &host);
         for (const std::string& item : listItems(driver.message("_commands"))) {
             add(profile.messages, item);
@@ -79,13 +103,18 @@ ComponentProfile ComponentProfile::probe(zant_load_function entry,
             add(profile.events, item);
         }
         // What the messages and presses send names more controls and timers.
-        for (const std::string& message : profile.messages)
-            driver.message((message + "=1").c_str());
-        const std::set<std::string> controls = profile.controls;
-        const std::string panel = profile.panels.empty() ? "1" : *profile.panels.begin();
-        for (const std::string& control : controls) driver.press(panel.c_str(), control.c_str());
-        const std::set<int> timers = profile.timers;
-        for (int timer : timers) driver.tick(timer);
+        if (stage != Stage::lists) {
+            for (const std::string& message : profile.messages)
+                driver.message((message + "=1").c_str());
+        }
+        if (stage == Stage::presses) {
+            const std::set<std::string> controls = profile.controls;
+            const std::string panel = profile.panels.empty() ? "1" : *profile.panels.begin();
+            for (const std::string& control : controls)
+                driver.press(panel.c_str(), control.c_str());
+            const std::set<int> timers = profile.timers;
+            for (int timer : timers) driver.tick(timer);
+        }
     }
     zant_destroy_client(component);
     return profile;
@@ -105,6 +134,9 @@ std::string ComponentProfile::serialize() const {
     names("event", events);
     numbers("timer", timers);
     numbers("device", devices);
+    names("layout-file", layoutFiles);
+    names("layout-control", layoutControls);
+    if (!layoutProblem.empty()) text += "layout-problem " + layoutProblem + '\n';
     return text;
 }
 
@@ -112,6 +144,8 @@ ComponentProfile ComponentProfile::parse(const std::string& text) {
     ComponentProfile profile;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
+        // From a child process on Windows, text mode ends lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t space = line.find(' ');
         if (space == std::string::npos) continue;
         const std::string kind = line.substr(0, space);
@@ -122,8 +156,20 @@ ComponentProfile ComponentProfile::parse(const std::string& text) {
         if (kind == "event") profile.events.insert(name);
         if (kind == "timer") profile.timers.insert(std::stoi(name));
         if (kind == "device") profile.devices.insert(std::stoi(name));
+        if (kind == "layout-file") profile.layoutFiles.insert(name);
+        if (kind == "layout-control") profile.layoutControls.insert(name);
+        if (kind == "layout-problem") profile.layoutProblem = name;
     }
     return profile;
+}
+
+std::string ComponentProfile::exercised() const {
+    std::set<int> routers = devices;
+    routers.insert(ValidatorHost::device);
+    return std::to_string(controls.size()) + " controls pressed (" +
+           std::to_string(layoutControls.size()) + " from the layout), " +
+           std::to_string(messages.size()) + " messages sent, " + std::to_string(timers.size()) +
+           " timers ticked, revertives of " + std::to_string(routers.size()) + " devices";
 }
 
 std::vector<Step> ComponentProfile::tour() const {

@@ -1,8 +1,10 @@
 // What a component names, learnt by running it: the panels and controls its
-// commands address, its timers and devices, and the messages and events its
-// replies to "_commands" and "_events" list. The random runs press those
-// controls, tick those timers and send those messages. The profile is taken in
-// a child process and comes back to the parent as text.
+// commands address, the controls of the layouts it loads ("PS", read as a
+// host reads them, relative to the path given to the export), its timers and
+// devices, and the messages and events its replies to "_commands" and
+// "_events" list. The runs press those controls, tick those timers and send
+// those messages. The profile is taken in a child process and comes back to
+// the parent as text.
 #ifndef VALIDATOR_COMPONENT_PROFILE_H
 #define VALIDATOR_COMPONENT_PROFILE_H
 
@@ -20,9 +22,24 @@ struct ComponentProfile {
     std::set<std::string> events;
     std::set<int> timers;
     std::set<int> devices;
+    // The layouts "PS" named and were read, and the controls in them (also
+    // in `controls`); the first that could not be read, with why.
+    std::set<std::string> layoutFiles;
+    std::set<std::string> layoutControls;
+    std::string layoutProblem;
 
-    // Runs a component from `entry` through its lists, messages and controls.
-    static ComponentProfile probe(zant_load_function entry, const std::set<std::string>& layout);
+    // How far a probe goes: each stage adds to the one before, so that a
+    // component that crashes at a stage still has what the earlier ones learnt.
+    enum class Stage { construction, lists, messages, presses };
+    static constexpr Stage stages[] = {Stage::construction, Stage::lists, Stage::messages,
+                                       Stage::presses};
+
+    // Runs a component from `entry`, given `path`, up to `stage`: created and
+    // destroyed, asked for its lists, sent its messages, its controls pressed
+    // and timers ticked. A `layout` given stands in for the layouts the
+    // component loads, which are then not read.
+    static ComponentProfile probe(zant_load_function entry, const std::string& path,
+                                  const std::set<std::string>& layout, Stage stage);
     // Learns the names in `command`.
     void learn(const std::string& command);
     // The items of a "_commands" or "_events" reply, names only.
@@ -30,6 +47,9 @@ struct ComponentProfile {
 
     std::string serialize() const;
     static ComponentProfile parse(const std::string& text);
+
+    // One line: what the runs exercise.
+    std::string exercised() const;
 
     // A tour of everything named: the lists, each message, each control, each
     // timer, a few revertives per device.

@@ -2,7 +2,9 @@
 // relatives with glibc's own entry points plus a count. Linked into
 // zant_validate only: the component library's allocations then show exactly,
 // without the allocator's caches blurring them as they do in mallinfo2.
-// Sanitizer builds keep their own allocator and count (HeapMeter).
+// Each freed block is poisoned first (FreedMemory), so that a use after free
+// shows the same on every run. Sanitizer builds keep their own allocator,
+// count (HeapMeter) and checks.
 #include <cstddef>
 
 #if defined(__has_feature)
@@ -19,6 +21,8 @@
 
 #include <atomic>
 #include <cerrno>
+
+#include "validator/FreedMemory.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -39,6 +43,10 @@ void* added(void* block) {
 
 void removed(void* block) {
     if (block != nullptr) counted -= static_cast<long long>(malloc_usable_size(block));
+}
+
+void poisoned(void* block) {
+    if (block != nullptr) FreedMemory::poisonBlock(block, malloc_usable_size(block));
 }
 
 }  // namespace
@@ -67,6 +75,7 @@ void* realloc(void* block, size_t size) {
 
 void free(void* block) {
     removed(block);
+    poisoned(block);
     __libc_free(block);
 }
 

@@ -30,9 +30,31 @@ bool withJson(const std::string& option, std::string& error) {
 }  // namespace
 
 const char* Options::usage() {
-    return "usage: zant_validate [--seed N] [--iterations N] [--check NAME]... [--list]\n"
-           "                     [--strictness 1..10] [--layout FILE] [--timeout-ms N]\n"
-           "                     [--max-ms X] [--junit FILE] [--json] [-v] LIBRARY\n";
+    return "usage: zant_validate [OPTIONS] LIBRARY\n"
+           "Checks a component library against the host's rules: presses every control of the\n"
+           "layout the component loads (\"PS\", read relative to the path given to the export)\n"
+           "and of its commands, sends every message it lists, ticks its timers.\n"
+           "LIBRARY without a folder is a file in the working folder.\n"
+           "\n"
+           "  --layout FILE       press and allow the controls of FILE instead of the layouts\n"
+           "                      the component loads\n"
+           "  --path DIR          the path given to the export (default: the library's folder)\n"
+           "  --seed N            repeat a run exactly (default: a new seed, printed)\n"
+           "  --strictness 1..10  length and number of the random sequences (default 5)\n"
+           "  --iterations N      number of random sequences per check\n"
+           "  --check NAME        run only this check (repeatable)\n"
+           "  --skip NAME=REASON  leave this check out on purpose; the summary shows it\n"
+           "  --timeout-ms N      time limit of each run in a child (default 10000)\n"
+           "  --max-ms X          fail timing when a kind's 99th percentile is above X ms\n"
+           "  --junit FILE        also write the results as JUnit XML\n"
+           "  --json              print the results as JSON instead of lines\n"
+           "  -v, --verbose       let the component's own output through\n"
+           "  --list              print which check owns which rule, and exit\n"
+           "  -h, --help          print this text, and exit\n"
+           "\n"
+           "Exit status: 0 every check held; 1 a check failed or could not run (\"not run\");\n"
+           "2 bad input (an option, a layout that cannot be read) or a library that cannot be\n"
+           "used (not loadable, or without the export).\n";
 }
 
 bool Options::parse(const std::vector<std::string>& given, std::string& error) {
@@ -92,10 +114,32 @@ bool Options::parse(const std::vector<std::string>& given, std::string& error) {
                 error = "no check named \"" + child + "\"";
                 return false;
             }
+        } else if (argument == "--probe-stage") {
+            if (!integer(-1, 3, parsed)) return false;
+            probeStage = static_cast<int>(parsed);
+        } else if (argument == "--probe") {
+            probe = true;
         } else if (argument == "--layout") {
             if (!value(layoutFile)) return false;
+        } else if (argument == "--path") {
+            if (!value(componentPath)) return false;
+        } else if (argument == "--skip") {
+            if (!value(text)) return false;
+            const size_t equals = text.find('=');
+            const std::string name = text.substr(0, equals);
+            if (equals == std::string::npos || equals + 1 == text.size()) {
+                error = "--skip takes CHECK=REASON, not \"" + text + "\"";
+                return false;
+            }
+            if (CheckCatalogue::find(name) == nullptr) {
+                error = "no check named \"" + name + "\" (--list shows them)";
+                return false;
+            }
+            skips[name] = text.substr(equals + 1);
         } else if (argument == "--junit") {
             if (!value(junitFile)) return false;
+        } else if (argument == "-h" || argument == "--help") {
+            help = true;
         } else if (argument == "--list") {
             list = true;
         } else if (argument == "--json") {
@@ -113,7 +157,7 @@ bool Options::parse(const std::vector<std::string>& given, std::string& error) {
             return false;
         }
     }
-    if (library.empty() && !list) {
+    if (library.empty() && !list && !help) {
         error = "no library given";
         return false;
     }

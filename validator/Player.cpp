@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 
+#include "validator/DebugOutputTap.h"
 #include "validator/HeapMeter.h"
 #include "validator/NotifyDriver.h"
 
@@ -90,7 +92,11 @@ PlayResult Player::play(const std::vector<Step>& steps, const std::vector<size_t
     ValidatorHost host(config_.replies, config_.layout, &board_);
     if (!config_.layout.empty()) host.setLayoutControls(config_.layout);
     ValidatorHost* hostOrNull = config_.nullHost ? nullptr : &host;
-    zant_client_callback* component = entry_(hostOrNull, "");
+    std::unique_ptr<DebugOutputTap> tap;
+    if (config_.notifyRules.count(Rule::threw) != 0) {
+        tap = std::make_unique<DebugOutputTap>(config_.echoDebugOutput);
+    }
+    zant_client_callback* component = entry_(hostOrNull, config_.componentPath.c_str());
     if (component == nullptr) {
         result.failed = true;
         result.step = ProgressBoard::construction;
@@ -112,6 +118,12 @@ PlayResult Player::play(const std::vector<Step>& steps, const std::vector<size_t
             host.reseed(steps[index].replySeed);
             send(driver, steps[index], result);
             notifications.broken(config_.notifyRules, static_cast<long>(index), result);
+            const std::string threw = tap ? tap->take(zantHandlerThrewPrefix) : std::string();
+            if (!threw.empty() && !result.failed) {
+                result.failed = true;
+                result.step = static_cast<long>(index);
+                result.what = "the debugger output says \"" + threw + "\"";
+            }
             if (std::find(config_.heapMarks.begin(), config_.heapMarks.end(), i) !=
                 config_.heapMarks.end()) {
                 result.heap.push_back(HeapMeter::inUse() - host.heldBytes() -

@@ -18,6 +18,8 @@
 
 struct PlayConfig {
     Replies replies = Replies::plausible;
+    // The path given to the export, where the component finds its layouts.
+    std::string componentPath;
     bool nullHost = false;
     // Commands must address these controls; none when empty.
     std::set<std::string> layout;
@@ -26,6 +28,9 @@ struct PlayConfig {
     std::set<Rule> lifecycleRules;
     std::set<Rule> notifyRules;
     bool inspectReplies = false;
+    // With Rule::threw among the rules, the debugger output is captured and
+    // also passed on when this is set.
+    bool echoDebugOutput = false;
     // Time every notification (microseconds, by kind 1 to 7).
     bool timed = false;
     // Indices of the steps after which the component's heap use is taken.

@@ -43,9 +43,23 @@ std::string RunReport::printable(const std::string& text) {
     return out;
 }
 
+const char* RunReport::verdictWord(CheckReport::Verdict verdict) {
+    switch (verdict) {
+        case CheckReport::Verdict::passed:
+            return "PASS";
+        case CheckReport::Verdict::failed:
+            break;
+        case CheckReport::Verdict::notRun:
+            return "----";
+        case CheckReport::Verdict::skipped:
+            return "SKIP";
+    }
+    return "FAIL";
+}
+
 bool RunReport::passed() const {
     return std::all_of(checks.begin(), checks.end(),
-                       [](const CheckReport& check) { return check.passed; });
+                       [](const CheckReport& check) { return check.held(); });
 }
 
 void RunReport::printHeading(std::ostream& out) const {
@@ -58,9 +72,9 @@ void RunReport::printCheck(std::ostream& out, const CheckReport& check) const {
     name.resize(std::max<size_t>(name.size(), 12), ' ');
     std::string time = milliseconds(check.ms);
     time.insert(0, time.size() < 10 ? 10 - time.size() : 0, ' ');
-    out << (check.passed ? "PASS " : "FAIL ") << name << time << "  " << printable(check.summary)
+    out << verdictWord(check.verdict) << ' ' << name << time << "  " << printable(check.summary)
         << '\n';
-    if (check.passed) return;
+    if (check.verdict != CheckReport::Verdict::failed) return;
     if (!check.sequence.empty() || check.playedLength > 0) {
         out << "       shortest sequence (" << check.sequence.size() << " of " << check.playedLength
             << " notifications):\n";
@@ -78,28 +92,45 @@ void RunReport::printCheck(std::ostream& out, const CheckReport& check) const {
 }
 
 void RunReport::printTotals(std::ostream& out) const {
-    const long failed = std::count_if(checks.begin(), checks.end(),
-                                      [](const CheckReport& check) { return !check.passed; });
-    out << checks.size() << " checks: " << static_cast<long>(checks.size()) - failed << " passed, "
-        << failed << " failed (seed " << seed << ")\n";
+    out << checks.size() << " checks: " << count(CheckReport::Verdict::passed) << " passed, "
+        << count(CheckReport::Verdict::failed) << " failed";
+    if (count(CheckReport::Verdict::notRun) > 0)
+        out << ", " << count(CheckReport::Verdict::notRun) << " not run";
+    if (count(CheckReport::Verdict::skipped) > 0)
+        out << ", " << count(CheckReport::Verdict::skipped) << " skipped";
+    out << " (seed " << seed << ")\n";
+}
+
+long RunReport::count(CheckReport::Verdict verdict) const {
+    return std::count_if(checks.begin(), checks.end(),
+                         [&](const CheckReport& check) { return check.verdict == verdict; });
 }
 
 std::string RunReport::junit() const {
-    const long failed = std::count_if(checks.begin(), checks.end(),
-                                      [](const CheckReport& check) { return !check.passed; });
+    const long failed = count(CheckReport::Verdict::failed);
+    const long errors = count(CheckReport::Verdict::notRun);
+    const long skipped = count(CheckReport::Verdict::skipped);
     double total = 0;
     for (const CheckReport& check : checks) total += check.ms;
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     xml += "<testsuites>\n  <testsuite name=\"zant_validate\" tests=\"" +
            std::to_string(checks.size()) + "\" failures=\"" + std::to_string(failed) +
+           "\" errors=\"" + std::to_string(errors) + "\" skipped=\"" + std::to_string(skipped) +
            "\" time=\"" + std::to_string(total / 1000) + "\">\n";
     xml += "    <properties><property name=\"seed\" value=\"" + std::to_string(seed) +
            "\"/></properties>\n";
     for (const CheckReport& check : checks) {
         xml += "    <testcase classname=\"zant_validate." + xmlEscaped(printable(library)) +
                "\" name=\"" + check.name + "\" time=\"" + std::to_string(check.ms / 1000) + "\"";
-        if (check.passed) {
+        if (check.passed()) {
             xml += "/>\n";
+            continue;
+        }
+        if (check.verdict != CheckReport::Verdict::failed) {
+            const char* element =
+                check.verdict == CheckReport::Verdict::skipped ? "skipped" : "error";
+            xml += ">\n      <" + std::string(element) + " message=\"" +
+                   xmlEscaped(printable(check.summary)) + "\"/>\n    </testcase>\n";
             continue;
         }
         std::string details = "seed " + std::to_string(seed) + "\n";

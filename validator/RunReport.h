@@ -18,7 +18,11 @@ struct RunReport {
     std::string repeatOptions;
     std::vector<CheckReport> checks;
 
+    // Every check held: passed, or skipped on purpose.
     bool passed() const;
+    long count(CheckReport::Verdict verdict) const;
+    // The word a check's line starts with: PASS, FAIL, "----" (not run), SKIP.
+    static const char* verdictWord(CheckReport::Verdict verdict);
     void printHeading(std::ostream& out) const;
     // One line per check; under a failure its sequence, commands and the
     // command line that repeats it.

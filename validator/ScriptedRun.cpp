@@ -34,6 +34,10 @@ bool ScriptedRun::run(const std::vector<std::vector<Step>>& scripts, CheckReport
     for (const std::vector<Step>& steps : scripts) {
         const Outcome first = play(steps, nullptr);
         if (first.passed()) continue;
+        if (!ownsEnds_ && first.status != Outcome::Status::failed) {
+            report.notRun(first.summary() + " in a situation another check owns");
+            return false;
+        }
         const long at = faultStep(first);
         std::vector<size_t> failing;
         if (at == ProgressBoard::destruction) {
@@ -55,8 +59,7 @@ bool ScriptedRun::run(const std::vector<std::vector<Step>>& scripts, CheckReport
         // Once more, for the commands of the shortest run.
         const Outcome shortest = play(steps, &failing);
         const Outcome& shown = !shortest.passed() && shortest.sameFault(first) ? shortest : first;
-        report.passed = false;
-        report.summary = shown.summary();
+        report.fail(shown.summary());
         if (at == ProgressBoard::construction)
             report.summary += " (while the component was created)";
         if (at == ProgressBoard::destruction)

@@ -13,8 +13,11 @@
 
 class ScriptedRun {
 public:
-    ScriptedRun(const CheckContext& context, PlayConfig config)
-        : context_(context), config_(std::move(config)) {}
+    // `ownsEnds`: a crash or a hang in these runs is the check's own fault;
+    // otherwise it leaves the check not run, for the check whose situation
+    // it is.
+    ScriptedRun(const CheckContext& context, PlayConfig config, bool ownsEnds)
+        : context_(context), config_(std::move(config)), ownsEnds_(ownsEnds) {}
 
     // Fills `report` (verdict, summary, sequence, commands); true when every
     // list passed.
@@ -27,6 +30,7 @@ private:
 
     const CheckContext& context_;
     PlayConfig config_;
+    bool ownsEnds_;
 };
 
 #endif  // VALIDATOR_SCRIPTED_RUN_H

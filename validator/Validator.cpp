@@ -5,33 +5,58 @@
 #include <fstream>
 #include <random>
 
+#include "hosting/FileArgument.h"
+#include "hosting/LayoutReader.h"
 #include "platform/ComponentLibrary.h"
 #include "validator/CheckCatalogue.h"
-#include "validator/LayoutControls.h"
+#include "validator/DebugOutputTap.h"
 #include "validator/RunReport.h"
 #include "validator/ScratchInstallation.h"
 #include "validator/ValidatorHost.h"
 
 #if defined(_WIN32)
 #include <cstdio>
+#include <iterator>
 
 #include "validator/ChildProcess.h"
 #endif
 
 namespace {
 
-ComponentProfile profileOf(const CheckContext& context) {
-    if (context.entry == nullptr) return {};
-    const Outcome outcome = context.isolation.run([&](std::string& report) {
-        report = ComponentProfile::probe(context.entry, context.settings.layout).serialize();
-        return true;
-    });
-    // A component that fails even this gets the checks' default names; the
-    // checks then show the fault.
-    ComponentProfile profile =
-        outcome.passed() ? ComponentProfile::parse(outcome.report) : ComponentProfile();
+constexpr int exitFailed = 1;
+constexpr int exitBadInput = 2;
+
+// What the component has, learnt in a child; the layout it loads then
+// stands for the host's layout, unless one was given.
+ComponentProfile profileOf(CheckContext& context, int lastStage) {
+    // A component that fails a stage keeps what the stages before learnt;
+    // the checks then show the fault.
+    ComponentProfile profile;
+    for (int at = 0; at <= lastStage; ++at) {
+        const ComponentProfile::Stage stage = ComponentProfile::stages[at];
+        const Outcome outcome = context.isolation.run([&](std::string& report) {
+            report = ComponentProfile::probe(context.entry, context.settings.componentPath,
+                                             context.settings.layout, stage)
+                         .serialize();
+            return true;
+        });
+        if (!outcome.passed()) break;
+        profile = ComponentProfile::parse(outcome.report);
+    }
     profile.controls.insert(context.settings.layout.begin(), context.settings.layout.end());
+    profile.layoutControls.insert(context.settings.layout.begin(), context.settings.layout.end());
+    if (context.settings.layout.empty()) context.settings.layout = profile.layoutControls;
     return profile;
+}
+
+// Runs `check` unless it presses controls the run could not learn.
+void runCheck(const Check& check, const CheckContext& context, CheckReport& result) {
+    if (check.pressesControls && !context.profile.layoutProblem.empty()) {
+        result.notRun("the layout the component loads cannot be read: " +
+                      context.profile.layoutProblem);
+        return;
+    }
+    check.run(context, result);
 }
 
 // What a child run prints on a line before its report, so that output of
@@ -39,26 +64,51 @@ ComponentProfile profileOf(const CheckContext& context) {
 constexpr const char* reportMarker = "@@zant_validate report";
 
 #if defined(_WIN32)
-// Runs `check` in a new process of this program: the fork of Windows builds.
-void runInChild(const Options& options, const CheckSettings& settings, const Check& check,
-                CheckReport& result) {
-    std::vector<std::string> arguments = options.arguments;
-    arguments.insert(arguments.end(),
-                     {"--seed", std::to_string(settings.seed), "--child", check.name});
-    const ChildResult child = ChildProcess::runSelf(arguments, settings.timeoutMs);
-    // The report follows the marker's line (which text mode ends with CR LF).
+// What a child run of this program printed after the marker's line (which
+// text mode ends with CR LF); npos in `at` when it printed none.
+std::string childReport(const ChildResult& child, size_t& at) {
     const size_t marker = child.output.find(reportMarker);
-    const size_t report = marker == std::string::npos ? marker : child.output.find('\n', marker);
-    result.passed = false;
+    at = marker == std::string::npos ? marker : child.output.find('\n', marker);
+    return at == std::string::npos ? std::string() : child.output.substr(at + 1);
+}
+
+// Learns the profile in new processes of this program, one per stage, up to
+// the last stage that ends: a crash there must not end the whole run. The
+// checks' own processes then probe up to that stage (`--probe-stage`).
+ComponentProfile profileInChildren(std::vector<std::string>& arguments, CheckContext& context) {
+    ComponentProfile profile;
+    int lastGood = -1;
+    for (int stage = 0; stage < static_cast<int>(std::size(ComponentProfile::stages)); ++stage) {
+        std::vector<std::string> probe = arguments;
+        probe.insert(probe.end(), {"--probe-stage", std::to_string(stage), "--probe"});
+        size_t at = 0;
+        const std::string report =
+            childReport(ChildProcess::runSelf(probe, context.settings.timeoutMs), at);
+        if (at == std::string::npos) break;
+        profile = ComponentProfile::parse(report);
+        lastGood = stage;
+    }
+    arguments.insert(arguments.end(), {"--probe-stage", std::to_string(lastGood)});
+    if (context.settings.layout.empty()) context.settings.layout = profile.layoutControls;
+    return profile;
+}
+
+// Runs `check` in a new process of this program: the fork of Windows builds.
+void runInChild(const std::vector<std::string>& arguments, int timeoutMs, const Check& check,
+                CheckReport& result) {
+    std::vector<std::string> withCheck = arguments;
+    withCheck.insert(withCheck.end(), {"--child", check.name});
+    const ChildResult child = ChildProcess::runSelf(withCheck, timeoutMs);
+    size_t report = 0;
+    const std::string json = childReport(child, report);
     if (!child.started) {
-        result.summary = "cannot start a child process";
+        result.fail("cannot start a child process");
     } else if (child.timedOut) {
-        result.summary = "hung: no end within the time limit";
-    } else if (report == std::string::npos ||
-               !RunReport::parseCheck(child.output.substr(report + 1), result)) {
+        result.fail("hung: no end within the time limit");
+    } else if (report == std::string::npos || !RunReport::parseCheck(json, result)) {
         char code[64];
         std::snprintf(code, sizeof code, "crashed (exit code 0x%08lx)", child.exitCode);
-        result.summary = code;
+        result.fail(code);
     }
 }
 #endif
@@ -69,36 +119,92 @@ int runChild(const Options& options, CheckContext& context, std::ostream& out) {
     const Check* check = CheckCatalogue::find(options.child);
     CheckReport report;
     report.name = check->name;
-    check->run(context, report);
+    runCheck(*check, context, report);
     out << reportMarker << '\n' << RunReport::checkJson(report) << '\n';
     return 0;
 }
 #endif
 
+// A check that ends on a fault an earlier check reported is not run: one
+// fault, one failure.
+void oneFailurePerFault(const std::vector<CheckReport>& earlier, CheckReport& result) {
+    if (result.verdict != CheckReport::Verdict::failed) return;
+    const auto fault = [](const std::string& summary) {
+        return summary.substr(0, summary.find(" (while"));
+    };
+    for (const CheckReport& before : earlier) {
+        if (before.verdict == CheckReport::Verdict::failed &&
+            fault(before.summary) == fault(result.summary)) {
+            result.notRun("ended on the fault that " + before.name + " reports");
+            result.sequence.clear();
+            result.commands.clear();
+            result.playedLength = 0;
+            return;
+        }
+    }
+}
+
+void printList(std::ostream& out) {
+    out << "Each check owns the rules it fails on; a check that meets another check's fault\n"
+           "is not run instead. A check fails when:\n";
+    for (const Check& check : CheckCatalogue::all()) {
+        std::string name = check.name;
+        name.resize(std::max<size_t>(name.size(), 12), ' ');
+        out << "  " << name << check.owns << '\n';
+    }
+}
+
+// Lines under the heading: where the controls came from and what the runs
+// exercise.
+void printExercised(const Options& options, const CheckContext& context, std::ostream& out) {
+    const ComponentProfile& profile = context.profile;
+    out << "path given to the export: " << context.settings.componentPath << '\n';
+    if (!options.layoutFile.empty()) {
+        out << "layout: " << options.layoutFile << " (given)\n";
+    } else if (!profile.layoutProblem.empty()) {
+        out << "layout: cannot be read: " << profile.layoutProblem << '\n';
+    } else if (profile.layoutFiles.empty()) {
+        out << "layout: none loaded (\"PS\" not sent); controls named by commands only\n";
+    } else {
+        for (const std::string& file : profile.layoutFiles) out << "layout: " << file << '\n';
+    }
+    out << "exercised: " << profile.exercised() << "; " << std::to_string(context.iterations())
+        << " random sequences of " << context.randomLength() << " per check\n";
+}
+
 }  // namespace
 
 int Validator::run(const Options& options, std::ostream& out, std::ostream& errors) {
     if (options.list) {
-        for (const Check& check : CheckCatalogue::all()) {
-            out << check.name << std::string(14 - std::string(check.name).size(), ' ')
-                << check.description << '\n';
-        }
+        printList(out);
         return 0;
     }
     CheckSettings settings = options.settings;
     if (!options.seedGiven) settings.seed = std::random_device()();
     if (!options.layoutFile.empty()) {
+        std::vector<zant::hosting::LayoutControl> controls;
         std::string error;
-        if (!LayoutControls::read(options.layoutFile, settings.layout, error)) {
+        if (!zant::hosting::LayoutReader::load(options.layoutFile, controls, error)) {
             errors << "zant_validate: " << error << '\n';
-            return 2;
+            return exitBadInput;
         }
+        for (const zant::hosting::LayoutControl& control : controls)
+            settings.layout.insert(control.name);
     }
+    const std::string libraryFile = zant::hosting::FileArgument::resolve(options.library);
     ComponentLibrary library;
-    if (!library.load(options.library)) {
+    if (!library.load(libraryFile)) {
         errors << "zant_validate: " << library.error() << '\n';
-        return 2;
+        return exitBadInput;
     }
+    if (library.entry() == nullptr) {
+        errors << "zant_validate: " << options.library << ": the library has no export "
+               << zantLoadFunctionName << '\n';
+        return exitBadInput;
+    }
+    settings.componentPath = options.componentPath.empty()
+                                 ? zant::hosting::FileArgument::folderOf(libraryFile)
+                                 : options.componentPath;
     const ScratchInstallation installation(ValidatorHost::device);
     CheckContext context{library.entry(),
                          {},
@@ -106,12 +212,21 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
                          Isolation(settings.timeoutMs, !settings.verbose),
                          ProgressBoard::shared()};
 #if defined(_WIN32)
-    // Each check's own process learns the profile: a crash here would end
-    // the whole run.
-    const bool inChildren = options.child.empty();
-    if (!inChildren) context.profile = profileOf(context);
+    // Each probe and each check runs in a process of its own: a crash here
+    // would end the whole run.
+    std::vector<std::string> childArguments = options.arguments;
+    childArguments.insert(childArguments.end(), {"--seed", std::to_string(settings.seed)});
+    if (options.probe || !options.child.empty()) {
+        context.profile = profileOf(context, options.probeStage);
+    } else {
+        context.profile = profileInChildren(childArguments, context);
+    }
+    if (options.probe) {
+        out << reportMarker << '\n' << context.profile.serialize();
+        return 0;
+    }
 #else
-    context.profile = profileOf(context);
+    context.profile = profileOf(context, options.probeStage);
 #endif
 #if defined(ZANT_JSON_REPORT)
     if (!options.child.empty()) return runChild(options, context, out);
@@ -124,22 +239,21 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     if (settings.iterations > 0)
         report.repeatOptions += " --iterations " + std::to_string(settings.iterations);
     if (!options.layoutFile.empty()) report.repeatOptions += " --layout " + options.layoutFile;
+    if (!options.componentPath.empty()) report.repeatOptions += " --path " + options.componentPath;
     if (options.settings.timeoutMs != CheckSettings().timeoutMs) {
         report.repeatOptions += " --timeout-ms " + std::to_string(settings.timeoutMs);
     }
     if (!options.json) {
         report.printHeading(out);
-        if (settings.verbose) {
-            const ComponentProfile& profile = context.profile;
-            out << "learnt: " << profile.panels.size() << " panels, " << profile.controls.size()
-                << " controls, " << profile.messages.size() << " messages, "
-                << profile.timers.size() << " timers, " << profile.devices.size() << " devices\n";
-        }
-
+        printExercised(options, context, out);
 #if defined(_WIN32)
         out << "note: each check runs in a process of its own, in one piece: a failure shows no "
                "shortest sequence\n";
 #endif
+        if (!DebugOutputTap::readable()) {
+            out << "note: the debugger output cannot be read here: a handler that throws is "
+                   "not seen\n";
+        }
     }
     for (const Check& check : CheckCatalogue::all()) {
         if (!options.checks.empty() && std::find(options.checks.begin(), options.checks.end(),
@@ -149,19 +263,16 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         CheckReport result;
         result.name = check.name;
         const auto start = std::chrono::steady_clock::now();
-        if (context.entry == nullptr && std::string(check.name) != "export") {
-            result.passed = false;
-            result.summary = "not run: the library has no export";
+        const auto skip = options.skips.find(check.name);
+        if (skip != options.skips.end()) {
+            result.skip(skip->second);
         } else {
 #if defined(_WIN32)
-            if (inChildren) {
-                runInChild(options, settings, check, result);
-            } else {
-                check.run(context, result);
-            }
+            runInChild(childArguments, settings.timeoutMs, check, result);
 #else
-            check.run(context, result);
+            runCheck(check, context, result);
 #endif
+            oneFailurePerFault(report.checks, result);
         }
         result.ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -179,8 +290,8 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         junit << report.junit();
         if (!junit) {
             errors << "zant_validate: cannot write " << options.junitFile << '\n';
-            return 2;
+            return exitBadInput;
         }
     }
-    return report.passed() ? 0 : 1;
+    return report.passed() ? 0 : exitFailed;
 }

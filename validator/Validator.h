@@ -9,8 +9,9 @@
 
 class Validator {
 public:
-    // Exit status: 0 every check passed, 1 one failed, 2 bad usage or a
-    // library that cannot be loaded (with a one-line reason on `errors`).
+    // Exit status: 0 every check held, 1 one failed or was not run, 2 bad
+    // input or a library that cannot be used, the export missing included
+    // (with a one-line reason on `errors`).
     static int run(const Options& options, std::ostream& out, std::ostream& errors);
 };
 

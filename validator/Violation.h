@@ -1,5 +1,6 @@
 // A broken boundary rule, as the checking host or the driver saw it. Each
-// rule has one check that reports it, so one fault shows as one failure.
+// rule has one check that reports it (CheckCatalogue), so one fault shows as
+// one failure.
 #ifndef VALIDATOR_VIOLATION_H
 #define VALIDATOR_VIOLATION_H
 
@@ -11,6 +12,8 @@ enum class Rule {
     afterAS,   // a command after "AS"
     result,    // a non-null result from a kind other than 3
     reply,     // a kind-3 reply that is not a proper text
+    threw,     // a handler threw (the helper's line on the debugger output)
+    freed,     // a command carries bytes of a freed block: a use after free
 };
 
 struct Violation {

@@ -9,13 +9,13 @@
 int main(int argc, char** argv) {
     Options options;
     std::string error;
-    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-        std::cout << Options::usage();
-        return 0;
-    }
     if (!options.parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
         std::cerr << "zant_validate: " << error << " (--help shows the options)\n";
         return 2;
+    }
+    if (options.help) {
+        std::cout << Options::usage();
+        return 0;
     }
     return Validator::run(options, std::cout, std::cerr);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "tests/script_helper/TestComponent.h"
 #include "tests/support/RecordingHost.h"
@@ -72,7 +73,14 @@ TEST(Dispatch, EmptyReplyIsNoReplyAndNullTextIsAnEmptyMessage) {
 TEST(Dispatch, NothingIsThrownIntoTheHost) {
     TestComponent component(nullptr);
     component.throwOnMessage = true;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(component.notify(const_cast<char*>("x=1"), 3), nullptr);
+    const std::string shown = testing::internal::GetCapturedStderr();
+#if !defined(_WIN32)
+    // Windows builds write to the debugger, which no test reads.
+    EXPECT_EQ(shown,
+              std::string(zantHandlerThrewPrefix) + " in notify of kind 3; nothing was answered\n");
+#endif
 }
 
 TEST(Dispatch, WithoutAlarmFilterAlarmButtonsReachOnButton) {

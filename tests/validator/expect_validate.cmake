@@ -1,8 +1,11 @@
-# Runs zant_validate ARGS LIBRARY (through EMULATOR, if set) and checks its exit status, the checks that
+# Runs zant_validate ARGS LIBRARY (through EMULATOR, if set; in WORKDIR, if set) and checks its exit status, the checks that
 # failed (exactly FAILS), that the output matches TEXT, and that the JUnit
 # file JUNIT names the same failures.
 
-execute_process(COMMAND ${EMULATOR} ${VALIDATE} ${ARGS} ${LIBRARY}
+if(NOT WORKDIR)
+  set(WORKDIR .)
+endif()
+execute_process(COMMAND ${EMULATOR} ${VALIDATE} ${ARGS} ${LIBRARY} WORKING_DIRECTORY ${WORKDIR}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 set(all "${out}${err}")
 message("${all}")

@@ -1,8 +1,11 @@
-// A small, sound component on the script helper: it shows a layout, enables
+// A small, sound component on the script helper: it shows its layout
+// (fixture.zant_ui, which the build puts beside each fixture library), enables
 // its button "Go", writes what is pressed and what the parent sends into
 // "Label", reads a name for each revertive and lists one message and one
-// event. Each fixture beside it breaks one host rule on top of it, so that
-// zant_validate must fail exactly the check of that rule.
+// event. Its button "Send" is named only in the layout. Each fixture beside
+// it breaks one host rule on top of it, so that zant_validate must fail
+// exactly the check of that rule; the press-only ones break it only when
+// "Send" is pressed.
 #ifndef TESTS_VALIDATOR_BROKEN_FIXTURE_COMPONENT_H
 #define TESTS_VALIDATOR_BROKEN_FIXTURE_COMPONENT_H
 
@@ -18,8 +21,13 @@ public:
     }
 
     void onButton(zant_button_event* event) override {
+        if (event->id() == "Send") {
+            onSend();
+            return;
+        }
         textPut("text", event->value(), "1", "Label");
     }
+    virtual void onSend() { textPut("text", "sent", "1", "Label"); }
     int onRevertive(zant_revertive_event* revertive) override {
         zant_string name;
         routerName(revertive->device(), 1, revertive->value(), name);

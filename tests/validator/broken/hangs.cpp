@@ -10,7 +10,7 @@ public:
     zant_string onParentMessage(parentMessage* message) override {
         const char* value = message->value;
         if (value != nullptr && std::strlen(value) > 1000) {
-            for (volatile int spin = 0;; spin = spin + 1) {
+            for (volatile unsigned spin = 0;; spin = spin + 1u) {
             }
         }
         return FixtureComponent::onParentMessage(message);

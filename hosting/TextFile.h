@@ -1,9 +1,11 @@
-// Reads a whole text file for the simulator's readers, with the reason
-// (the system's error text) when it cannot be read.
-#ifndef SIMULATOR_TEXT_FILE_H
-#define SIMULATOR_TEXT_FILE_H
+// Reads a whole text file for the tools' readers, with the reason (the
+// system's error text) when it cannot be read.
+#ifndef HOSTING_TEXT_FILE_H
+#define HOSTING_TEXT_FILE_H
 
 #include <string>
+
+namespace zant::hosting {
 
 class TextFile {
 public:
@@ -14,4 +16,6 @@ public:
                      std::string& error);
 };
 
-#endif  // SIMULATOR_TEXT_FILE_H
+}  // namespace zant::hosting
+
+#endif  // HOSTING_TEXT_FILE_H

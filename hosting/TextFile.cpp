@@ -1,9 +1,11 @@
-#include "simulator/TextFile.h"
+#include "hosting/TextFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+namespace zant::hosting {
 
 bool TextFile::read(const std::string& path, const std::string& what, std::string& content,
                     std::string& error) {
@@ -26,3 +28,5 @@ bool TextFile::read(const std::string& path, const std::string& what, std::strin
     std::fclose(file);
     return failed ? fail(code) : true;
 }
+
+}  // namespace zant::hosting

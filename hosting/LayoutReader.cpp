@@ -1,9 +1,11 @@
-#include "simulator/LayoutFile.h"
+#include "hosting/LayoutReader.h"
 
+#include <set>
 #include <sstream>
-#include <vector>
 
-#include "simulator/TextFile.h"
+#include "hosting/TextFile.h"
+
+namespace zant::hosting {
 
 namespace {
 
@@ -26,15 +28,17 @@ std::vector<std::string> words(const std::string& line) {
 
 }  // namespace
 
-bool LayoutFile::load(const std::string& path, Panel& panel, std::string& error) {
+bool LayoutReader::load(const std::string& path, std::vector<LayoutControl>& controls,
+                        std::string& error) {
     std::string content;
     return TextFile::read(path, "layout file", content, error) &&
-           parse(path, content, panel, error);
+           parse(path, content, controls, error);
 }
 
-bool LayoutFile::parse(const std::string& path, const std::string& content, Panel& panel,
-                       std::string& error) {
-    Panel loaded = panel;
+bool LayoutReader::parse(const std::string& path, const std::string& content,
+                         std::vector<LayoutControl>& controls, std::string& error) {
+    std::vector<LayoutControl> loaded;
+    std::set<std::string> names;
     std::istringstream in(content);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
@@ -50,7 +54,7 @@ bool LayoutFile::parse(const std::string& path, const std::string& content, Pane
             error = where + "control of kind '" + parts[0] + "' without a name";
             return false;
         }
-        Panel::Control control;
+        LayoutControl control;
         control.kind = parts[0];
         control.name = parts[1];
         for (size_t i = 2; i < parts.size(); ++i) {
@@ -61,11 +65,14 @@ bool LayoutFile::parse(const std::string& path, const std::string& content, Pane
             }
             control.properties[parts[i].substr(0, equals)] = parts[i].substr(equals + 1);
         }
-        if (!loaded.add(control)) {
+        if (!names.insert(control.name).second) {
             error = where + "control '" + control.name + "' is defined twice";
             return false;
         }
+        loaded.push_back(std::move(control));
     }
-    panel = loaded;
+    controls = std::move(loaded);
     return true;
 }
+
+}  // namespace zant::hosting
