@@ -1,9 +1,10 @@
 #include "simulator/Options.h"
 
+#include <cstring>
+
+#include "hosting/FileArgument.h"
 #include "simulator/CommandText.h"
 #include "simulator/StepParser.h"
-
-#include <cstring>
 
 // The build tree's panel_host plays this build's component in the example
 // installation without options; the one installed with the kit has no
@@ -16,17 +17,6 @@
 #define PANEL_HOST_DEFAULT_PATH ""
 #define PANEL_HOST_DEFAULT_ROOT ""
 #endif
-
-namespace {
-
-// The folder of `file` ("." for a name without one).
-std::string folderOf(const std::string& file) {
-    const size_t slash = file.find_last_of("/\\");
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : file.substr(0, slash);
-}
-
-}  // namespace
 
 bool Options::parse(int argc, char** argv, std::string& error) {
     simulation.library = PANEL_HOST_DEFAULT_LIBRARY;
@@ -84,8 +74,13 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         error = "no installation: give --root DIR";
         return false;
     }
+    // A library named without a folder is in the working folder, as every
+    // other file argument (the loader would search its own folders).
+    simulation.library = zant::hosting::FileArgument::resolve(simulation.library);
     // As a host does: the component's layouts lie beside its library.
-    if (simulation.componentPath.empty()) simulation.componentPath = folderOf(simulation.library);
+    if (simulation.componentPath.empty()) {
+        simulation.componentPath = zant::hosting::FileArgument::folderOf(simulation.library);
+    }
     return true;
 }
 
@@ -100,7 +95,9 @@ come from the terminal with a prompt, or from standard input when it is no
 terminal. Every notification and every command with its reply is traced.
 
 Options:
-)") + (defaults ? R"(  --library FILE     the component library (default: the take/undo component
+)") +
+           (defaults
+                ? R"(  --library FILE     the component library (default: the take/undo component
                      of this build)
   --path DIR         the path given to the export, the folder the component
                      loads its layouts from (default: the take/undo
@@ -108,7 +105,7 @@ Options:
   --root DIR         the installation's root folder, set as KV_ROOT
                      (default: examples/installation of the source tree)
 )"
-                              : R"(  --library FILE     the component library (needed)
+                : R"(  --library FILE     the component library (needed)
   --path DIR         the path given to the export, the folder the component
                      loads its layouts from (default: the library's folder)
   --root DIR         the installation's root folder, set as KV_ROOT (needed)

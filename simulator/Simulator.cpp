@@ -62,6 +62,7 @@ bool Simulator::start(std::string& error) {
         error = config_.library + ": the library has no export " + zantLoadFunctionName;
         return false;
     }
+    debugOutput_ = std::make_unique<DebugOutputTap>(true);
     beginAction("load " + config_.library + ", create the component with path \"" +
                 config_.componentPath + "\"");
     component_ = library_.entry()(&host_, config_.componentPath.c_str());
@@ -70,8 +71,15 @@ bool Simulator::start(std::string& error) {
         return false;
     }
     deliverRevertives();
-    host_.endAction();
+    endAction();
     return true;
+}
+
+void Simulator::endAction() {
+    host_.endAction();
+    if (debugOutput_ == nullptr) return;
+    const std::string threw = debugOutput_->take(zantHandlerThrewPrefix);
+    if (!threw.empty()) trace_.error("the component: " + threw);
 }
 
 std::string Simulator::stopReason() const {
@@ -86,7 +94,7 @@ void Simulator::finish() {
         beginAction("destroy the component");
         zant_destroy_client(component_);
         component_ = nullptr;
-        host_.endAction();
+        endAction();
     }
     host_.reportOutstanding();
 }
@@ -200,7 +208,7 @@ void Simulator::run(const Step& given) {
             quit_ = true;
             break;
     }
-    host_.endAction();
+    endAction();
 }
 
 void Simulator::sendMessage(const Step& step) {
@@ -307,7 +315,7 @@ void Simulator::advanceTo(int64_t time) {
     while (world_.clock().nextTick(time, timer)) {
         host_.beginAction();
         deliverTick(timer);
-        host_.endAction();
+        endAction();
     }
     world_.clock().advanceTo(time);
     trace_.flush();

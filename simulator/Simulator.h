@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "platform/ComponentLibrary.h"
+#include "platform/DebugOutputTap.h"
 #include "simulator/PanelHost.h"
 #include "simulator/SimulationConfig.h"
 #include "simulator/StepParser.h"
@@ -84,6 +86,8 @@ private:
     void deliverRevertives();
     void stepError(const Step& step, const std::string& text);
     std::string stopReason() const;
+    // Ends the host's action; a handler that threw meanwhile is an error.
+    void endAction();
     void expectation(const Step& step, bool held, const std::string& what,
                      const std::string& actual);
 
@@ -93,6 +97,9 @@ private:
     PanelHost host_;
     ComponentLibrary library_;
     zant_client_callback* component_ = nullptr;
+    // The component's debugger output, read after each action for the line
+    // the helper writes when a handler threw.
+    std::unique_ptr<DebugOutputTap> debugOutput_;
     std::optional<std::string> lastReply_;
     std::map<std::string, std::string> parentSettings_;
     bool quit_ = false;

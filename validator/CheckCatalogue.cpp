@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "validator/DebugOutputTap.h"
+#include "platform/DebugOutputTap.h"
 #include "validator/HeapMeter.h"
 #include "validator/NotifyDriver.h"
 #include "validator/ScriptMaker.h"

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <memory>
 
-#include "validator/DebugOutputTap.h"
+#include "platform/DebugOutputTap.h"
 #include "validator/HeapMeter.h"
 #include "validator/NotifyDriver.h"
 

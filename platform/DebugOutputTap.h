@@ -3,15 +3,16 @@
 // systems the debugger output is standard error, which goes to a temporary
 // file meanwhile; Windows builds write it to the debugger, which cannot be
 // read here (readable() is false, and nothing is captured).
-#ifndef VALIDATOR_DEBUG_OUTPUT_TAP_H
-#define VALIDATOR_DEBUG_OUTPUT_TAP_H
+#ifndef PLATFORM_DEBUG_OUTPUT_TAP_H
+#define PLATFORM_DEBUG_OUTPUT_TAP_H
 
 #include <cstdio>
 #include <string>
 
 class DebugOutputTap {
 public:
-    // `echo` also passes the captured text on to the real standard error.
+    // `echo` also passes the captured text on to the real standard error,
+    // at each take() and at the end.
     explicit DebugOutputTap(bool echo);
     ~DebugOutputTap();
     DebugOutputTap(const DebugOutputTap&) = delete;
@@ -29,4 +30,4 @@ private:
     bool echo_;
 };
 
-#endif  // VALIDATOR_DEBUG_OUTPUT_TAP_H
+#endif  // PLATFORM_DEBUG_OUTPUT_TAP_H

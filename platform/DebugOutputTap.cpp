@@ -1,4 +1,4 @@
-#include "validator/DebugOutputTap.h"
+#include "platform/DebugOutputTap.h"
 
 #include <cstring>
 
@@ -35,7 +35,8 @@ DebugOutputTap::DebugOutputTap(bool echo) : echo_(echo) {
 
 DebugOutputTap::~DebugOutputTap() {
     if (saved_ < 0) return;
-    std::fflush(stderr);
+    // What came since the last take() still reaches the real standard error.
+    take("");
     dup2(saved_, STDERR_FILENO);
     close(saved_);
     if (file_ != nullptr) std::fclose(file_);
