@@ -1,4 +1,4 @@
-# cmake -DBUILD_DIR=... -DPREFIX=... -P install_kit.cmake
+# cmake -DBUILD_DIR=... -DPREFIX=... -DTOOLS=bin/a;bin/b -P install_kit.cmake
 # Installs the kit alone into an empty prefix and checks that it holds what a
 # consumer's build relies on, and nothing of a component folder.
 file(REMOVE_RECURSE ${PREFIX})
@@ -15,7 +15,7 @@ foreach(file include/host/zant_host.h include/host/zant_string.h
              lib/cmake/zant_script_helper/zant_script_helperConfig.cmake
              lib/cmake/zant_script_helper/zant_script_helperConfigVersion.cmake
              lib/pkgconfig/zant_script_helper.pc
-             bin/zant_validate${SUFFIX} bin/panel_host${SUFFIX})
+             ${TOOLS})
   if(NOT EXISTS ${PREFIX}/${file})
     list(APPEND missing ${file})
   endif()
