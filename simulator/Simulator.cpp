@@ -202,7 +202,7 @@ void Simulator::run(const Step& given) {
             expectEvent(step);
             break;
         case Step::Kind::help:
-            trace_.add(TraceEvent::Kind::help, StepParser::help());
+            trace_.add(TraceEvent::Kind::help, StepParser::help() + config_.messages.help());
             break;
         case Step::Kind::quit:
             quit_ = true;
