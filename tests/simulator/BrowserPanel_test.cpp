@@ -15,6 +15,21 @@ namespace {
 
 using nlohmann::json;
 
+// Quorvex in the example installation, with the messages declared in
+// `messagesFolder`.
+SimulationConfig quorvex(const char* messagesFolder) {
+    SimulationConfig config;
+    config.library = PANEL_HOST_LIBRARY;
+    config.componentPath = PANEL_HOST_COMPONENT_PATH;
+    config.root = PANEL_HOST_EXAMPLES "/installation";
+    config.system = "main";
+    std::string error;
+    if (!config.messages.load(messagesFolder, config.library, error)) {
+        ADD_FAILURE() << error;
+    }
+    return config;
+}
+
 class BrowserPanelTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -31,20 +46,8 @@ protected:
         return json();
     }
 
-    static SimulationConfig config() {
-        SimulationConfig config;
-        config.library = PANEL_HOST_LIBRARY;
-        config.componentPath = PANEL_HOST_COMPONENT_PATH;
-        config.root = PANEL_HOST_EXAMPLES "/installation";
-        config.system = "main";
-        std::string error;
-        if (!config.messages.load(config.componentPath, config.library, error))
-            ADD_FAILURE() << error;
-        return config;
-    }
-
     std::ostringstream out;
-    Simulator simulator{config(), out};
+    Simulator simulator{quorvex(PANEL_HOST_COMPONENT_PATH), out};
     BrowserPanel panel{simulator, false};
 };
 
@@ -155,16 +158,11 @@ TEST_F(BrowserPanelTest, StateCarriesTheDeclaredMessagesWithTheirShapes) {
 }
 
 TEST(BrowserPanelUndeclared, AnyMessageGoesAsTypedAndNoneIsOffered) {
-    SimulationConfig config;
-    config.library = PANEL_HOST_LIBRARY;
-    config.componentPath = PANEL_HOST_COMPONENT_PATH;
-    config.root = PANEL_HOST_EXAMPLES "/installation";
-    config.system = "main";
-    std::string error;
     // A folder without a declaration of Quorvex's messages.
-    ASSERT_TRUE(config.messages.load(PANEL_HOST_EXAMPLES, config.library, error)) << error;
+    const SimulationConfig config = quorvex(PANEL_HOST_EXAMPLES);
     std::ostringstream out;
     Simulator simulator(config, out);
+    std::string error;
     ASSERT_TRUE(simulator.start(error)) << error;
     BrowserPanel panel(simulator, false);
     EXPECT_EQ(json::parse(panel.state())["messages"], json::array());
