@@ -48,7 +48,7 @@ std::string cutWord(std::string& rest) {
         return std::string();
     }
     const size_t end = rest.find_first_of(" \t", start);
-    const std::string word = rest.substr(start, end - start);
+    std::string word = rest.substr(start, end - start);
     const size_t next = end == std::string::npos ? end : rest.find_first_not_of(" \t", end);
     rest = next == std::string::npos ? std::string() : rest.substr(next);
     return word;
