@@ -1,36 +1,19 @@
 #include "simulator/ComponentMessages.h"
 
 #include <cctype>
-#include <iterator>
+#include <fstream>
 
 #include "simulator/Words.h"
 
+using zant::hosting::MessagesReader;
+
 namespace {
 
-const ComponentMessages::Message messages[] = {
-    {"instance", "NAME",
-     "use the router of instance NAME (\"SD\"): register and poll it; another router "
-     "disarms Take and drops the undo"},
-    {"sourceID", "INDEX", "select source INDEX, named in Source; below 1 empties it, no Take"},
-    {"destID", "INDEX",
-     "select destination INDEX, named in Dest; below 1 empties it, no Take; beyond the "
-     "router it arms no Take"},
-    {"bgndStyle", "STYLE", "statesheet of Background, set at once"},
-    {"takeHigh", "STYLE", "statesheet of an armed Take and of every other flash"},
-    {"takeLow", "STYLE", "statesheet of the flashes in between"},
-    {"takeDouble", "true|false", "whether Take needs a double push (default true)"},
-    {"undoDouble", "true|false", "whether Undo needs a double push (default false)"},
-    {"return", "all", "reply: the five look and push settings, one a line"},
-    {"_events", "", "reply: the event that the parent receives, deselect=-1"},
-    {"_commands", "", "reply: the messages that select a route (sourceID, destID)"},
-};
-
-bool sameLetters(const std::string& a, const char* b) {
-    const std::string other = b;
-    if (a.size() != other.size()) return false;
+bool sameLetters(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(other[i]))) {
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -39,26 +22,47 @@ bool sameLetters(const std::string& a, const char* b) {
 
 }  // namespace
 
-const ComponentMessages::Message* ComponentMessages::begin() {
-    return std::begin(messages);
+bool ComponentMessages::load(const std::string& folder, const std::string& library,
+                             std::string& error) {
+    file_ = MessagesReader::pathFor(folder, library);
+    messages_.clear();
+    // A component need not declare its messages: no file is no declaration.
+    if (!std::ifstream(file_).is_open()) return true;
+    return MessagesReader::load(file_, messages_, error);
 }
 
-const ComponentMessages::Message* ComponentMessages::end() {
-    return std::end(messages);
+void ComponentMessages::set(const std::string& file, std::vector<Message> messages) {
+    file_ = file;
+    messages_ = std::move(messages);
 }
 
-std::string ComponentMessages::help() {
-    std::string text = "Parent messages the component understands (step: message NAME=VALUE):\n";
-    for (const Message* message = begin(); message != end(); ++message) {
-        std::string left = std::string("  ") + message->name;
-        if (*message->value != '\0') left += std::string("=") + message->value;
+const ComponentMessages::Message* ComponentMessages::find(const std::string& name) const {
+    for (const Message& message : messages_) {
+        if (message.name == name) return &message;
+    }
+    return nullptr;
+}
+
+std::string ComponentMessages::help() const {
+    if (file_.empty())
+        return "No component is named (--library FILE): no parent messages to list.\n";
+    if (messages_.empty()) {
+        return "The component declares no parent messages (there is no\n" + file_ +
+               "); the step message TEXT sends any text.\n";
+    }
+    std::string text =
+        "Parent messages the component declares (step: message NAME=VALUE), from\n" + file_ + ":\n";
+    for (const Message& message : messages_) {
+        std::string left = "  " + message.name;
+        const std::string value = MessagesReader::placeholder(message.shape);
+        if (!value.empty()) left += "=" + value;
         left.resize(left.size() < 28 ? 28 : left.size() + 1, ' ');
-        text += left + message->meaning + "\n";
+        text += left + message.description + "\n";
     }
     return text;
 }
 
-std::string ComponentMessages::suggestion(const std::string& line) {
+std::string ComponentMessages::suggestion(const std::string& line) const {
     std::string rest = trimmed(line);
     std::string word = cutFirstWord(rest);
     const size_t equals = word.find('=');
@@ -66,10 +70,10 @@ std::string ComponentMessages::suggestion(const std::string& line) {
         rest = trimmed(word.substr(equals + 1) + " " + rest);
         word.erase(equals);
     }
-    for (const Message* message = begin(); message != end(); ++message) {
-        if (!sameLetters(word, message->name)) continue;
-        std::string step = std::string("message ") + message->name;
-        const std::string value = rest.empty() ? message->value : rest;
+    for (const Message& message : messages_) {
+        if (!sameLetters(word, message.name)) continue;
+        std::string step = "message " + message.name;
+        const std::string value = rest.empty() ? MessagesReader::placeholder(message.shape) : rest;
         if (!value.empty()) step += "=" + value;
         return step;
     }

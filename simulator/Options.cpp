@@ -65,6 +65,24 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         error = "--serve and --interactive do not go together";
         return false;
     }
+    if (!simulation.library.empty()) {
+        // A library named without a folder is in the working folder, as every
+        // other file argument (the loader would search its own folders).
+        simulation.library = zant::hosting::FileArgument::resolve(simulation.library);
+        // As a host does: the component's layouts lie beside its library.
+        if (simulation.componentPath.empty()) {
+            simulation.componentPath = zant::hosting::FileArgument::folderOf(simulation.library);
+        }
+        // The declaration of its messages lies with its layouts.
+        std::string refused;
+        if (!simulation.messages.load(simulation.componentPath, simulation.library, refused)) {
+            if (!help) {
+                error = refused;
+                return false;
+            }
+            messagesError = refused;
+        }
+    }
     if (help) return true;
     if (simulation.library.empty()) {
         error = "no component library: give --library FILE";
@@ -74,17 +92,10 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         error = "no installation: give --root DIR";
         return false;
     }
-    // A library named without a folder is in the working folder, as every
-    // other file argument (the loader would search its own folders).
-    simulation.library = zant::hosting::FileArgument::resolve(simulation.library);
-    // As a host does: the component's layouts lie beside its library.
-    if (simulation.componentPath.empty()) {
-        simulation.componentPath = zant::hosting::FileArgument::folderOf(simulation.library);
-    }
     return true;
 }
 
-std::string Options::usage() {
+std::string Options::usage() const {
     const bool defaults = std::strlen(PANEL_HOST_DEFAULT_LIBRARY) != 0;
     return std::string(R"(Usage: panel_host [OPTIONS] [SCENARIO]
 
@@ -100,14 +111,16 @@ Options:
                 ? R"(  --library FILE     the component library (default: the take/undo component
                      of this build)
   --path DIR         the path given to the export, the folder the component
-                     loads its layouts from (default: the take/undo
-                     component's folder in the source tree)
+                     loads its layouts from and declares its parent
+                     messages in (default: the take/undo component's
+                     folder in the source tree)
   --root DIR         the installation's root folder, set as KV_ROOT
                      (default: examples/installation of the source tree)
 )"
                 : R"(  --library FILE     the component library (needed)
   --path DIR         the path given to the export, the folder the component
-                     loads its layouts from (default: the library's folder)
+                     loads its layouts from and declares its parent
+                     messages in (default: the library's folder)
   --root DIR         the installation's root folder, set as KV_ROOT (needed)
 )") + R"(  --system NAME      the system folder under the root, set as KV_SYSTEM
                      (default: main)
@@ -131,5 +144,11 @@ cannot be loaded). The run ends with a line that counts its failures and
 errors, or says that all went well. Ctrl-C or SIGTERM ends the run as a host
 ends: the component is destroyed, and the exit status is the run's.
 
-)" + StepParser::help();
+)" + StepParser::help() +
+           R"(A component declares its parent messages in NAME.zant_messages in its folder
+(--path), NAME being its library's file name without the extension and the
+"lib" of a shared object.
+)" +
+           (messagesError.empty() ? simulation.messages.help()
+                                  : "Its declaration is refused: " + messagesError + "\n");
 }

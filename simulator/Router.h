@@ -50,8 +50,8 @@ public:
     std::string draw() const;
     static constexpr int drawnInFull = 32;
     // Every destination from `first` to `last` with the source it carries,
-    // then the sources of those indices: what a person needs to pick a
-    // "sourceID" and a "destID". The range is clamped to each database.
+    // then the sources of those indices: what a person needs to pick the
+    // indices a parent message names. The range is clamped to each database.
     std::string drawIndices(int first, int last) const;
 
 private:

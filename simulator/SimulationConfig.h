@@ -7,11 +7,15 @@
 
 #include <string>
 
+#include "simulator/ComponentMessages.h"
+
 struct SimulationConfig {
     std::string library;
     std::string componentPath;
     std::string root;
     std::string system;
+    // The parent messages the component declares in its folder.
+    ComponentMessages messages;
     bool verbose = false;   // also trace each reply handed back
     bool realtime = false;  // wait steps run in real time
     // What asks the run to stop from outside (a signal's name, "SIGINT"),

@@ -119,7 +119,7 @@ std::string Simulator::summary() const {
 }
 
 std::string Simulator::closingLine() const {
-    const std::string failed = summary();
+    std::string failed = summary();
     if (!failed.empty()) return failed;
     return "all well: " + counted(heldExpectations_, "expectation held", "expectations held") +
            ", no error";
@@ -202,7 +202,7 @@ void Simulator::run(const Step& given) {
             expectEvent(step);
             break;
         case Step::Kind::help:
-            trace_.add(TraceEvent::Kind::help, StepParser::help());
+            trace_.add(TraceEvent::Kind::help, StepParser::help() + config_.messages.help());
             break;
         case Step::Kind::quit:
             quit_ = true;

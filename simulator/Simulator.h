@@ -49,7 +49,7 @@ public:
     const World& world() const { return world_; }
     Trace& trace() { return trace_; }
     const SimulationConfig& config() const { return config_; }
-    // The value last sent with each parent message name ("sourceID" -> "3").
+    // The value last sent with each parent message name ("NAME=3": NAME -> "3").
     const std::map<std::string, std::string>& parentSettings() const { return parentSettings_; }
 
     // A fault after which a scenario cannot go on (a layout that failed).

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "simulator/CommandText.h"
-#include "simulator/ComponentMessages.h"
 #include "simulator/Panel.h"
 #include "simulator/Words.h"
 
@@ -158,9 +157,9 @@ bool control(const std::string& text, Step& step, std::string& problem) {
 
 const Syntax steps[] = {
     {"message", Step::Kind::message, "message TEXT",
-     "the parent panel sends TEXT (kind 3), e.g. message\n"
-     "sourceID=3; the reply is printed, then handed back\n"
-     "(kind 5). The messages are listed below",
+     "the parent panel sends TEXT (kind 3), NAME=VALUE;\n"
+     "the reply is printed, then handed back (kind 5). The\n"
+     "component's messages are listed below",
      someText},
     {"press", Step::Kind::press, "press CONTROL [EVENT]",
      "one push on CONTROL of panel 1 (kind 2); EVENT is the\n"
@@ -232,8 +231,9 @@ std::string knownExpectations() {
 
 }  // namespace
 
-bool StepParser::parse(const std::string& line, const std::string& where, bool atPrompt, Step& step,
-                       bool& empty, std::string& error) {
+bool StepParser::parse(const std::string& line, const std::string& where, bool atPrompt,
+                       const ComponentMessages& messages, Step& step, bool& empty,
+                       std::string& error) {
     std::string rest = trimmed(line);
     empty = rest.empty() || rest[0] == '#';
     if (empty) return true;
@@ -252,7 +252,7 @@ bool StepParser::parse(const std::string& line, const std::string& where, bool a
     }
     const Syntax* syntax = find(name);
     if (syntax == nullptr) {
-        const std::string meant = ComponentMessages::suggestion(line);
+        const std::string meant = messages.suggestion(line);
         error = where + ": unknown step \"" + printable(name) + "\" (" +
                 (!meant.empty() ? "did you mean: " + meant
                  : atPrompt     ? std::string("help lists the steps")
@@ -271,13 +271,15 @@ bool StepParser::parse(const std::string& line, const std::string& where, bool a
 }
 
 bool StepParser::parseAll(const std::string& name, const std::string& content,
-                          std::vector<Step>& steps, std::string& error) {
+                          const ComponentMessages& messages, std::vector<Step>& steps,
+                          std::string& error) {
     std::istringstream in(content);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         Step step;
         bool empty = false;
-        if (!parse(line, name + ":" + std::to_string(number), false, step, empty, error)) {
+        if (!parse(line, name + ":" + std::to_string(number), false, messages, step, empty,
+                   error)) {
             return false;
         }
         if (!empty) steps.push_back(step);
@@ -307,5 +309,5 @@ std::string StepParser::help() {
         "within " +
         std::to_string(Panel::secondPushWindow) +
         " ms of the first; show panel marks a first push that waits for it.\n\n";
-    return text + ComponentMessages::help();
+    return text;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "simulator/ComponentMessages.h"
+
 struct Step {
     enum class Kind {
         message,
@@ -45,13 +47,16 @@ public:
     // Parses one line. Returns false with a one-line `error` (starting with
     // `where`) for a line that is no step or whose values cannot mean
     // anything; `empty` tells a comment or blank line. A line typed `atPrompt`
-    // gets errors that end with a hint naming the help step.
-    static bool parse(const std::string& line, const std::string& where, bool atPrompt, Step& step,
-                      bool& empty, std::string& error);
+    // gets errors that end with a hint naming the help step. An unknown step
+    // that names one of the component's `messages` is answered with that.
+    static bool parse(const std::string& line, const std::string& where, bool atPrompt,
+                      const ComponentMessages& messages, Step& step, bool& empty,
+                      std::string& error);
     // Parses a whole scenario; stops at the first bad line.
     static bool parseAll(const std::string& name, const std::string& content,
-                         std::vector<Step>& steps, std::string& error);
-    // The steps and the component's parent messages, for --help and "help".
+                         const ComponentMessages& messages, std::vector<Step>& steps,
+                         std::string& error);
+    // The steps, for --help and "help", which add the component's messages.
     static std::string help();
 };
 

@@ -29,9 +29,9 @@ int badInput(const std::string& error) {
 
 // The steps of a scenario file or of piped standard input. Nothing to run is
 // bad input: a run that did nothing must not pass.
-bool readSteps(const std::string& name, const std::string& content, std::vector<Step>& steps,
-               std::string& error) {
-    if (!StepParser::parseAll(name, content, steps, error)) return false;
+bool readSteps(const std::string& name, const std::string& content,
+               const ComponentMessages& messages, std::vector<Step>& steps, std::string& error) {
+    if (!StepParser::parseAll(name, content, messages, steps, error)) return false;
     if (!steps.empty()) return true;
     error = name + ": no step to run";
     return false;
@@ -53,8 +53,8 @@ void interact(Simulator& simulator) {
         Step step;
         bool empty = false;
         std::string error;
-        if (!StepParser::parse(line, "<stdin>:" + std::to_string(number), true, step, empty,
-                               error)) {
+        if (!StepParser::parse(line, "<stdin>:" + std::to_string(number), true,
+                               simulator.config().messages, step, empty, error)) {
             simulator.badStep(error);
         } else if (!empty) {
             simulator.run(step);
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!options.parse(argc, argv, error)) return badInput(error);
     if (options.help) {
-        std::cout << Options::usage();
+        std::cout << options.usage();
         return 0;
     }
     // Ctrl-C or SIGTERM ends the run as a host ends: the component is
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     if (!options.scenario.empty()) {
         std::string content;
         if (!zant::hosting::TextFile::read(options.scenario, "scenario", content, error) ||
-            !readSteps(options.scenario, content, steps, error)) {
+            !readSteps(options.scenario, content, options.simulation.messages, steps, error)) {
             return badInput(error);
         }
     } else if (!serving && LineReader::stdinIsTerminal()) {
@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
     } else if (!serving && !interactive) {
         std::ostringstream content;
         content << std::cin.rdbuf();
-        if (!readSteps("<stdin>", content.str(), steps, error)) return badInput(error);
+        if (!readSteps("<stdin>", content.str(), options.simulation.messages, steps, error))
+            return badInput(error);
     }
 
     if (serving) {

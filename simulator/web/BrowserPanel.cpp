@@ -6,11 +6,12 @@
 #include <nlohmann/json.hpp>
 
 #include "simulator/CommandText.h"
-#include "simulator/ComponentMessages.h"
 #include "simulator/TextTrace.h"
 #include "simulator/VirtualClock.h"
 
 using nlohmann::json;
+using zant::hosting::MessageShape;
+using zant::hosting::MessagesReader;
 
 namespace {
 
@@ -53,14 +54,6 @@ const char* kindName(TraceEvent::Kind kind) {
     return "";
 }
 
-const ComponentMessages::Message* knownMessage(const std::string& name) {
-    for (const auto* message = ComponentMessages::begin(); message != ComponentMessages::end();
-         ++message) {
-        if (name == message->name) return message;
-    }
-    return nullptr;
-}
-
 bool sameLetters(const std::string& text, const char* word) {
     const std::string other = word;
     return text.size() == other.size() &&
@@ -70,15 +63,27 @@ bool sameLetters(const std::string& text, const char* word) {
 }
 
 // Why the component would ignore `value` for a message whose values are of
-// the shape `shape` ("INDEX", "true|false", ...); empty when it takes it.
-std::string refusedValue(const std::string& shape, const std::string& value) {
+// the declared `shape`; empty when it takes it.
+std::string refusedValue(MessageShape shape, const std::string& value) {
     int number = 0;
-    if (shape == "INDEX" && !parseInteger(value, number)) return "an index is a whole number";
-    if (shape == "true|false" && !sameLetters(value, "true") && !sameLetters(value, "false")) {
+    const bool index = shape == MessageShape::source || shape == MessageShape::destination;
+    if (index && !parseInteger(value, number)) return "an index is a whole number";
+    if (shape == MessageShape::boolean && !sameLetters(value, "true") &&
+        !sameLetters(value, "false")) {
         return "the value is true or false";
     }
-    if (shape == "all" && value != "all") return "the only value is all";
+    if (shape == MessageShape::all && value != "all") return "the only value is all";
     return std::string();
+}
+
+json messagesState(const ComponentMessages& messages) {
+    json declared = json::array();
+    for (const ComponentMessages::Message& message : messages.messages()) {
+        declared.push_back({{"name", message.name},
+                            {"shape", MessagesReader::shapeName(message.shape)},
+                            {"description", message.description}});
+    }
+    return declared;
 }
 
 bool hasControlCharacter(const std::string& text) {
@@ -196,12 +201,19 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
         if (!member(request, "name", name) || !member(request, "value", value)) {
             return refuse("malformed request: a message has a \"name\" and a \"value\"");
         }
-        const ComponentMessages::Message* message = knownMessage(name);
-        if (message == nullptr) {
+        // A component that declares no messages takes any: the page then
+        // offers a free-form message.
+        const ComponentMessages& messages = simulator_.config().messages;
+        const ComponentMessages::Message* message = messages.find(name);
+        if (message == nullptr && !messages.messages().empty()) {
             return refuse(404, "the component has no message \"" + name + "\"");
         }
+        if (name.empty() || name.find('=') != std::string::npos || hasControlCharacter(name)) {
+            return refuse("a message name is not empty and holds no '=' or control character");
+        }
+        const MessageShape shape = message == nullptr ? MessageShape::text : message->shape;
         int device = 0;
-        if (std::string(message->value) == "NAME" &&
+        if (shape == MessageShape::instance &&
             !simulator_.world().installation().device(value, device)) {
             return refuse(
                 404, name + "=" + value + ": the installation has no instance \"" + value + "\"");
@@ -209,11 +221,12 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
         if (hasControlCharacter(value)) {
             return refuse("the value of " + name + " holds a control character");
         }
-        const std::string refused = refusedValue(message->value, value);
+        const std::string refused = refusedValue(shape, value);
         if (!refused.empty()) return refuse(name + "=" + value + ": " + refused);
         step.kind = Step::Kind::message;
-        // The queries without a value go as the bare name, as a parent sends them.
-        step.text = value.empty() && name[0] == '_' ? name : name + "=" + value;
+        // A message without a value goes as the bare name, as a parent sends it.
+        const bool bare = value.empty() && (message == nullptr || shape == MessageShape::none);
+        step.text = bare ? name : name + "=" + value;
     } else if (action == "press") {
         if (!member(request, "control", step.control)) {
             return refuse("malformed request: a press names a \"control\"");
@@ -297,6 +310,7 @@ std::string BrowserPanel::state() const {
                         {"routers", routers},
                         {"instances", instances},
                         {"styles", styles},
+                        {"messages", messagesState(simulator_.config().messages)},
                         {"parent", simulator_.parentSettings()},
                         {"trace", trace},
                         {"summary", simulator_.summary()}};

@@ -1,8 +1,9 @@
 // What the browser face of panel_host asks of the simulation and shows of it.
 // A page sends one request at a time as a small JSON object; each is checked
 // and turned into a step of the simulation, never into anything else (no file
-// path, no shell). The state that a page draws (panels, routers, parent
-// settings, clock, recent trace) is one JSON document.
+// path, no shell). The state that a page draws (panels, routers, the parent
+// messages the component declares and the values last sent, clock, recent
+// trace) is one JSON document.
 //
 // Everything here runs on the simulation's thread; the server hands requests
 // over to it.
@@ -32,7 +33,10 @@ public:
         std::string body;  // {"ok":true} or {"ok":false,"error":"..."}
     };
     // One request of a page:
-    //   {"do":"message","name":NAME,"value":TEXT}   a parent message
+    //   {"do":"message","name":NAME,"value":TEXT}   a parent message: one the
+    //                                               component declares, its
+    //                                               value of the declared shape;
+    //                                               any when it declares none
     //   {"do":"press","control":NAME}               one push on panel 1
     //   {"do":"wait","ms":N}                        advance the clock at once
     //   {"do":"route","device":D,"source":S,"destination":T}

@@ -15,6 +15,21 @@ namespace {
 
 using nlohmann::json;
 
+// Quorvex in the example installation, with the messages declared in
+// `messagesFolder`.
+SimulationConfig quorvex(const char* messagesFolder) {
+    SimulationConfig config;
+    config.library = PANEL_HOST_LIBRARY;
+    config.componentPath = PANEL_HOST_COMPONENT_PATH;
+    config.root = PANEL_HOST_EXAMPLES "/installation";
+    config.system = "main";
+    std::string error;
+    if (!config.messages.load(messagesFolder, config.library, error)) {
+        ADD_FAILURE() << error;
+    }
+    return config;
+}
+
 class BrowserPanelTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -31,17 +46,8 @@ protected:
         return json();
     }
 
-    static SimulationConfig config() {
-        SimulationConfig config;
-        config.library = PANEL_HOST_LIBRARY;
-        config.componentPath = PANEL_HOST_COMPONENT_PATH;
-        config.root = PANEL_HOST_EXAMPLES "/installation";
-        config.system = "main";
-        return config;
-    }
-
     std::ostringstream out;
-    Simulator simulator{config(), out};
+    Simulator simulator{quorvex(PANEL_HOST_COMPONENT_PATH), out};
     BrowserPanel panel{simulator, false};
 };
 
@@ -137,6 +143,38 @@ TEST_F(BrowserPanelTest, StateShowsTheArmedTakeAndTheWaitingFirstPush) {
     ASSERT_EQ(send({{"do", "press"}, {"control", "Take"}}).status, 200);
     EXPECT_EQ(control("Take")["waitsForSecond"], false);
     EXPECT_EQ(json::parse(panel.state())["routers"][1]["destinations"][2]["source"], 3);
+}
+
+// The page builds the parent panel from the declared messages; without a
+// declaration it offers a free-form message, sent as typed.
+TEST_F(BrowserPanelTest, StateCarriesTheDeclaredMessagesWithTheirShapes) {
+    const json messages = json::parse(panel.state())["messages"];
+    ASSERT_EQ(messages.size(), 11u);
+    EXPECT_EQ(messages[1], (json{{"name", "sourceID"},
+                                 {"shape", "source"},
+                                 {"description",
+                                  "select source INDEX, named in Source; below 1 "
+                                  "empties it, no Take"}}));
+}
+
+TEST(BrowserPanelUndeclared, AnyMessageGoesAsTypedAndNoneIsOffered) {
+    // A folder without a declaration of Quorvex's messages.
+    const SimulationConfig config = quorvex(PANEL_HOST_EXAMPLES);
+    std::ostringstream out;
+    Simulator simulator(config, out);
+    std::string error;
+    ASSERT_TRUE(simulator.start(error)) << error;
+    BrowserPanel panel(simulator, false);
+    EXPECT_EQ(json::parse(panel.state())["messages"], json::array());
+    const std::pair<json, int> cases[] = {
+        {{{"do", "message"}, {"name", "raise"}, {"value", "2"}}, 200},
+        {{{"do", "message"}, {"name", "active"}, {"value", ""}}, 200},
+        {{{"do", "message"}, {"name", "a=b"}, {"value", "2"}}, 400},
+        {{{"do", "message"}, {"name", ""}, {"value", "2"}}, 400},
+    };
+    for (const auto& c : cases) EXPECT_EQ(panel.handle(c.first.dump()).status, c.second) << c.first;
+    EXPECT_NE(out.str().find("parent message \"raise=2\""), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("parent message \"active\""), std::string::npos) << out.str();
 }
 
 std::atomic<bool> stopServing{false};

@@ -23,6 +23,9 @@ TEST(Printable, EscapesControlsAndStrayBytesButKeepsUtf8) {
 }
 
 TEST(ComponentMessages, SuggestTheMessageAStepWasMeantToBe) {
+    ComponentMessages messages;
+    std::string error;
+    ASSERT_TRUE(messages.load(PANEL_HOST_COMPONENT_PATH, "libQuorvex.so", error)) << error;
     const std::pair<const char*, const char*> cases[] = {
         {"instance studioA", "message instance=studioA"},
         {"sourceid 3", "message sourceID=3"},
@@ -31,7 +34,7 @@ TEST(ComponentMessages, SuggestTheMessageAStepWasMeantToBe) {
         {"_events", "message _events"},
         {"presss Take", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ComponentMessages::suggestion(c.first), c.second);
+    for (const auto& c : cases) EXPECT_EQ(messages.suggestion(c.first), c.second);
 }
 
 }  // namespace

@@ -103,6 +103,10 @@ async function click(selector) {
 const choose = (id, value) => script(
   `const e = document.getElementById(arguments[0]); e.value = arguments[1];
    e.dispatchEvent(new Event('change')); return e.value;`, id, value);
+// The same for the parent panel's control of the declared message `name`.
+const chooseMessage = (name, value) => script(
+  `const e = document.querySelector('[data-message="' + arguments[0] + '"]'); e.value = arguments[1];
+   e.dispatchEvent(new Event('change')); return e.value;`, name, value);
 const control = (name) => script(
   `const e = document.querySelector('[data-control="' + arguments[0] + '"]');
    return e && {enabled: e.dataset.enabled, sheet: e.dataset.statesheet, text: e.textContent,
@@ -122,15 +126,16 @@ async function operate(base) {
     `return document.getElementById('connection').textContent === 'live' &&
             !!document.querySelector('[data-control="Take"]');`));
 
-  // The parent panel: styles, instance, source and destination by name.
-  await choose('takeHigh', 'red');
-  await choose('takeLow', 'dim');
-  await choose('instance', 'studioA');
+  // The parent panel, built from Quorvex's declaration: styles, instance,
+  // source and destination by name.
+  await chooseMessage('takeHigh', 'red');
+  await chooseMessage('takeLow', 'dim');
+  await chooseMessage('instance', 'studioA');
   await until('the sources of studioA', () => script(
-    `return document.getElementById('source').options.length > 10;`));
+    `return document.querySelector('[data-message="sourceID"]').options.length > 10;`));
   const before = await carries(3);
-  await choose('source', '3');
-  await choose('destination', '3');
+  await chooseMessage('sourceID', '3');
+  await chooseMessage('destID', '3');
   await until('Take enabled', async () => (await control('Take')).enabled === 'true');
   if ((await control('Source')).text !== 'CAM 3 JibSource') fail('Source shows the name');
 
@@ -200,8 +205,8 @@ async function operate(base) {
   }
 
   // A route armed again, for the picture: Take lit and flashing.
-  await choose('source', '4');
-  await choose('destination', '2');
+  await chooseMessage('sourceID', '4');
+  await chooseMessage('destID', '2');
   await until('Take armed again', async () => (await control('Take')).enabled === 'true');
   await click('[data-wait="1000"]');
   await click('[data-wait="1000"]');

@@ -55,8 +55,11 @@ function routerOf(device) {
   return state.routers.find((router) => router.device === device);
 }
 
+// The router of the instance that the component was last sent, through the
+// message it declares to take an instance name.
 function instanceDevice() {
-  const chosen = state.instances.find((i) => i.name === state.parent.instance);
+  const declared = state.messages.find((m) => m.shape === 'instance');
+  const chosen = declared && state.instances.find((i) => i.name === state.parent[declared.name]);
   return chosen ? chosen.device : undefined;
 }
 
@@ -126,21 +129,72 @@ function drawPanel(panel) {
   return frame;
 }
 
+const choiceShapes = ['instance', 'source', 'destination', 'boolean'];
+
+// One control for each message the component declares, made for the shape of
+// its value: a choice of what the installation holds, a statesheet or a text
+// field, or a button for a message whose value is fixed. Rebuilt only when
+// the declaration changes.
+function buildParent() {
+  const key = JSON.stringify(state.messages);
+  if ($('messages').dataset.key === key) return;
+  $('messages').dataset.key = key;
+  const fields = [];
+  const queries = [];
+  for (const declared of state.messages) {
+    if (declared.shape === 'all' || declared.shape === 'none') {
+      const button = document.createElement('button');
+      button.dataset.query = declared.name;
+      button.dataset.value = declared.shape === 'all' ? 'all' : '';
+      button.textContent = declared.name + (declared.shape === 'all' ? '=all' : '');
+      button.title = declared.description;
+      button.addEventListener('click', () => message(declared.name, button.dataset.value));
+      queries.push(button);
+      continue;
+    }
+    const field = document.createElement(choiceShapes.includes(declared.shape) ? 'select' : 'input');
+    field.dataset.message = declared.name;
+    field.dataset.shape = declared.shape;
+    if (declared.shape === 'statesheet') field.setAttribute('list', 'styles');
+    if (field.tagName === 'INPUT') field.placeholder = declared.shape;
+    field.addEventListener('change', (e) => {
+      const value = e.target.value;
+      if (declared.shape === 'boolean' && value === '') return;
+      // "(none)" of an index is index 0.
+      const index = declared.shape === 'source' || declared.shape === 'destination';
+      message(declared.name, index && value === '' ? '0' : value);
+    });
+    const label = document.createElement('label');
+    label.title = declared.description;
+    label.append(declared.name + ' ', field);
+    fields.push(label);
+  }
+  $('messages').replaceChildren(...fields);
+  $('queries').replaceChildren(...queries);
+  $('free').hidden = state.messages.length !== 0;
+}
+
 function drawParent() {
-  fillSelect($('instance'), [['', '(none)'], ...state.instances.map((i) => [i.name, `${i.name} (device ${i.device})`])],
-             state.parent.instance || '');
+  buildParent();
   const router = routerOf(instanceDevice());
   const named = (list) => list.filter((entry) => entry.name !== '').map((e) => [String(e.index), `${e.index} ${e.name}`]);
-  fillSelect($('source'), [['', '(none)'], ...(router ? named(router.sources) : [])], state.parent.sourceID || '');
-  fillSelect($('destination'), [['', '(none)'], ...(router ? named(router.destinations) : [])], state.parent.destID || '');
-  for (const name of ['bgndStyle', 'takeHigh', 'takeLow']) {
-    if (document.activeElement !== $(name)) $(name).value = state.parent[name] || '';
-  }
+  const choices = {
+    instance: () => state.instances.map((i) => [i.name, `${i.name} (device ${i.device})`]),
+    source: () => (router ? named(router.sources) : []),
+    destination: () => (router ? named(router.destinations) : []),
+  };
   fillSelect($('styles'), Object.keys(state.styles).map((s) => [s, s]));
-  const panel = state.panels.find((p) => p.id === '1');
-  for (const [box, control] of [['takeDouble', 'Take'], ['undoDouble', 'Undo']]) {
-    const found = panel && panel.controls.find((c) => c.name === control);
-    $(box).checked = !!(found && found.doublePush);
+  for (const field of document.querySelectorAll('[data-message]')) {
+    const sent = state.parent[field.dataset.message];
+    const shape = field.dataset.shape;
+    if (choices[shape]) {
+      fillSelect(field, [['', '(none)'], ...choices[shape]()], sent || '');
+    } else if (shape === 'boolean') {
+      fillSelect(field, [['', '(not sent)'], ['true', 'true'], ['false', 'false']],
+                 sent === undefined ? '' : sent.toLowerCase());
+    } else if (document.activeElement !== field) {
+      field.value = sent || '';
+    }
   }
 }
 
@@ -202,18 +256,7 @@ function draw(next) {
 }
 
 function wire() {
-  $('instance').addEventListener('change', (e) => message('instance', e.target.value));
-  $('source').addEventListener('change', (e) => message('sourceID', e.target.value || '0'));
-  $('destination').addEventListener('change', (e) => message('destID', e.target.value || '0'));
-  for (const name of ['bgndStyle', 'takeHigh', 'takeLow']) {
-    $(name).addEventListener('change', (e) => message(name, e.target.value));
-  }
-  for (const name of ['takeDouble', 'undoDouble']) {
-    $(name).addEventListener('change', (e) => message(name, String(e.target.checked)));
-  }
-  for (const button of document.querySelectorAll('[data-query]')) {
-    button.addEventListener('click', () => message(button.dataset.query, button.dataset.value));
-  }
+  $('free-send').addEventListener('click', () => message($('free-name').value, $('free-value').value));
   for (const button of document.querySelectorAll('[data-wait]')) {
     button.addEventListener('click', () => send({do: 'wait', ms: Number(button.dataset.wait)}));
   }
