@@ -20,7 +20,6 @@
 
 bool Options::parse(int argc, char** argv, std::string& error) {
     simulation.library = PANEL_HOST_DEFAULT_LIBRARY;
-    simulation.componentPath = PANEL_HOST_DEFAULT_PATH;
     simulation.root = PANEL_HOST_DEFAULT_ROOT;
     simulation.system = "main";
     for (int i = 1; i < argc; ++i) {
@@ -69,9 +68,13 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         // A library named without a folder is in the working folder, as every
         // other file argument (the loader would search its own folders).
         simulation.library = zant::hosting::FileArgument::resolve(simulation.library);
-        // As a host does: the component's layouts lie beside its library.
+        // As a host does: the component's layouts lie beside its library;
+        // this build's own component has them in the source tree.
         if (simulation.componentPath.empty()) {
-            simulation.componentPath = zant::hosting::FileArgument::folderOf(simulation.library);
+            simulation.componentPath =
+                simulation.library == PANEL_HOST_DEFAULT_LIBRARY
+                    ? std::string(PANEL_HOST_DEFAULT_PATH)
+                    : zant::hosting::FileArgument::folderOf(simulation.library);
         }
         // The declaration of its messages lies with its layouts.
         std::string refused;
@@ -112,8 +115,8 @@ Options:
                      of this build)
   --path DIR         the path given to the export, the folder the component
                      loads its layouts from and declares its parent
-                     messages in (default: the take/undo component's
-                     folder in the source tree)
+                     messages in (default: the library's folder; for
+                     the take/undo component its folder in the source tree)
   --root DIR         the installation's root folder, set as KV_ROOT
                      (default: examples/installation of the source tree)
 )"
