@@ -119,7 +119,7 @@ std::string Simulator::summary() const {
 }
 
 std::string Simulator::closingLine() const {
-    const std::string failed = summary();
+    std::string failed = summary();
     if (!failed.empty()) return failed;
     return "all well: " + counted(heldExpectations_, "expectation held", "expectations held") +
            ", no error";
