@@ -191,8 +191,9 @@ static_assert(sizeof(zant_revertive_record) == 16, "host layout");
 
 // A text split into its pieces, name[.item1[.item2...]][=value], each a
 // NUL-terminated text inside `buffer`; unfilled pieces point to an empty text,
-// never null. The host passes button events split into this record; the
-// helper's `parentMessage` is this record with its parser.
+// never null. The host passes button events split into this record by
+// zant_split_message (host/zant_split_message.h); the helper's `parentMessage`
+// is this record over its own copy of the text, split the same way.
 struct zant_message_record {
     static constexpr int maxItems = 32;
 

@@ -1,7 +1,8 @@
 // A parent panel's message, or a button event's text, split into its pieces:
 //   name[.item1[.item2...]][=value]
-// The record takes a private copy of the text and cuts the copy in place, so
-// every piece is a NUL-terminated text inside `buffer`.
+// The record takes a private copy of the text and cuts the copy in place with
+// the host's own split (zant_split_message), so every piece is a
+// NUL-terminated text inside `buffer`.
 //
 // Its layout is the host's message record (zant_message_record), in which the
 // host passes button events: do not add fields or virtual operations.

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "simulator/ButtonMessage.h"
+#include "host/zant_split_message.h"
 #include "simulator/Words.h"
 
 namespace {
@@ -268,8 +268,12 @@ void Simulator::push(Panel::Control& control, const std::string& eventText) {
             break;
     }
     const std::string id = control.name;
-    ButtonMessage message(eventText);
-    zant_button_record record{0, 0, pressedPanel, id.c_str(), message.record()};
+    // The component only reads the split text; it lives for the call.
+    std::string text = eventText;
+    char emptyText[1] = {'\0'};
+    zant_message_record message{};
+    zant_split_message(&text[0], emptyText, &message);
+    zant_button_record record{0, 0, pressedPanel, id.c_str(), &message};
     component_->notify(&record, zantButton);
     deliverRevertives();
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "script_helper/parentMessage.h"
+#include "host/zant_split_message.h"
 #include "validator/HeapMeter.h"
 
 namespace {
@@ -54,8 +54,18 @@ void NotifyDriver::revertive(int device, int index, int value) {
 }
 
 void NotifyDriver::press(const char* panel, const char* id, const char* text) {
-    std::unique_ptr<parentMessage> split;
-    if (text != nullptr) split = std::make_unique<parentMessage>(text);
+    // The text's copy and its split on the heap at their exact sizes, as the
+    // revertive: a read past either is caught.
+    std::unique_ptr<char[]> copy;
+    char emptyText[1] = {'\0'};
+    std::unique_ptr<zant_message_record> split;
+    if (text != nullptr) {
+        const size_t size = std::strlen(text) + 1;
+        copy = std::make_unique<char[]>(size);
+        std::memcpy(copy.get(), text, size);
+        split = std::make_unique<zant_message_record>();
+        zant_split_message(copy.get(), emptyText, split.get());
+    }
     auto record = std::make_unique<zant_button_record>();
     *record = zant_button_record{0, 0, panel, id, split.get()};
     notify(record.get(), zantButton);

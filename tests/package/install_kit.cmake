@@ -10,6 +10,7 @@ endif()
 
 set(missing)
 foreach(file include/host/zant_host.h include/host/zant_string.h
+             include/host/zant_split_message.h
              include/script_helper/zant_script_helper.h include/script_helper/parentMessage.h
              lib/libzant_script_helper.a lib/libzant_platform.a lib/libzant_string.a
              lib/cmake/zant_script_helper/zant_script_helperConfig.cmake
