@@ -1,16 +1,16 @@
 #include "bench/ComponentRig.h"
 
-#include "bench/InstallationFolder.h"
+#include "hosting/ScratchInstallation.h"
 
 namespace {
 
-InstallationFolder& installation() {
-    static InstallationFolder folder;
+zant::hosting::ScratchInstallation& installation() {
+    static zant::hosting::ScratchInstallation folder;
     static const bool routersWritten = [] {
-        folder.addRouter(12, 16);
-        folder.addRouter(13, 16);
-        folder.addRouter(21, 16);
-        folder.addRouter(ComponentRig::largeDevice, ComponentRig::largeDestinations);
+        folder.writeRouter(12, 16);
+        folder.writeRouter(13, 16);
+        folder.writeRouter(21, 16);
+        folder.writeRouter(ComponentRig::largeDevice, ComponentRig::largeDestinations);
         return true;
     }();
     (void)routersWritten;

@@ -10,17 +10,16 @@
 // the look-up of the crosspoint's own device, database and index, and never a
 // destination beyond the device's destination count.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "hosting/ScratchInstallation.h"
 #include "panels/components/Quorvex/Quorvex.h"
 #include "tests/reliability/QuorvexCommands.h"
 #include "tests/reliability/TakePanelModel.h"
@@ -32,8 +31,6 @@ namespace {
 constexpr size_t maxSteps = 200;
 constexpr size_t longReply = 1 << 16;
 
-// An installation whose devices 12, 13 and 14 have 16, 300 and 70000
-// destinations, so "instance" reads real configuration files.
 // Devices 12, 13 and 14 of the installation and their destination counts,
 // so "instance" reads real configuration files.
 const struct {
@@ -49,25 +46,14 @@ int destinationCount(int device) {
     return 0;
 }
 
+// Lives until the process ends, so every run finds the same devices.
 void makeInstallation() {
-    const char* folder = std::getenv("TMPDIR");
-    std::string root = std::string(folder ? folder : "/tmp") + "/zant_fuzz_XXXXXX";
-    fuzzCheck(mkdtemp(root.data()) != nullptr, "installation folder created");
-    std::string path = root;
-    for (const char* part : {"/main", "/config", "/system"}) {
-        path += part;
-        mkdir(path.c_str(), 0700);
-    }
+    static const zant::hosting::ScratchInstallation installation;
+    fuzzCheck(installation.ready(), "installation folder created");
     for (const auto& known : devices) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/dev_%03d.ini", known.device);
-        std::FILE* file = std::fopen((path + name).c_str(), "w");
-        fuzzCheck(file != nullptr, "device file created");
-        std::fprintf(file, "[Database]\nDatabaseSize_0=8\nDatabaseSize_1=%d\n", known.destinations);
-        std::fclose(file);
+        fuzzCheck(installation.writeRouter(known.device, known.destinations),
+                  "device file created");
     }
-    setenv("KV_ROOT", root.c_str(), 1);
-    setenv("KV_SYSTEM", "main", 1);
 }
 
 class FuzzHost : public CheckingHost {

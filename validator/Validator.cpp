@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <random>
 
 #include "hosting/FileArgument.h"
 #include "hosting/LayoutReader.h"
+#include "hosting/ScratchInstallation.h"
 #include "platform/ComponentLibrary.h"
 #include "platform/DebugOutputTap.h"
+#include "platform/ProcessEnvironment.h"
 #include "validator/CheckCatalogue.h"
 #include "validator/RunReport.h"
-#include "validator/ScratchInstallation.h"
 #include "validator/ValidatorHost.h"
 
 #if defined(_WIN32)
@@ -205,7 +207,14 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     settings.componentPath = options.componentPath.empty()
                                  ? zant::hosting::FileArgument::folderOf(libraryFile)
                                  : options.componentPath;
-    const ScratchInstallation installation(ValidatorHost::device);
+    // A component that reads its router's size finds a device file for the
+    // device the host names. An installation named by KV_ROOT is used as it
+    // is, so a check's child process shares its parent's.
+    std::optional<zant::hosting::ScratchInstallation> installation;
+    if (!zant::platform::environmentVariable("KV_ROOT")) {
+        installation.emplace();
+        installation->writeRouter(ValidatorHost::device, 16);
+    }
     CheckContext context{library.entry(),
                          {},
                          settings,

@@ -1,6 +1,6 @@
 // Take, Undo and Deselect presses.
+#include "hosting/ScratchInstallation.h"
 #include "tests/quorvex/ComponentDriver.h"
-#include "tests/support/TempInstallation.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ protected:
         "TP 'text=' '1' 'UndoDest'",
     };
 
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     RecordingHost host;
     ComponentDriver driver{&host};
 };

@@ -1,6 +1,6 @@
 // The flashing of an armed "Take" on timer 2, and ticks of other timers.
+#include "hosting/ScratchInstallation.h"
 #include "tests/quorvex/ComponentDriver.h"
-#include "tests/support/TempInstallation.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ protected:
         driver.sent();
     }
 
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     RecordingHost host;
     ComponentDriver driver{&host};
 };

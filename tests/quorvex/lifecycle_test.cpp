@@ -1,6 +1,6 @@
 // Construction and destruction of the component.
+#include "hosting/ScratchInstallation.h"
 #include "tests/quorvex/ComponentDriver.h"
-#include "tests/support/TempInstallation.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST(Lifecycle, ConstructionLoadsThePanelAndSendsTheInitialStates) {
 }
 
 TEST(Lifecycle, DestructionUnregistersTheDeviceInUse) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     for (int device : {1, 12, 999}) {
         SCOPED_TRACE(device);
         RecordingHost host;
@@ -67,7 +67,7 @@ TEST(Lifecycle, WithoutAHostEverythingIsSilent) {
 }
 
 TEST(Lifecycle, EachExportCallCreatesAnIndependentComponent) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     RecordingHost host;
     answerRouter12(host);
     ComponentDriver first(&host);

@@ -1,11 +1,11 @@
 // The operator's story end to end, and a router larger than 200 destinations.
+#include "hosting/ScratchInstallation.h"
 #include "tests/quorvex/ComponentDriver.h"
-#include "tests/support/TempInstallation.h"
 
 namespace {
 
 TEST(OperatorStory, SelectTakeRevertiveUndo) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     RecordingHost host;
     host.answer("SD 'studio-a'", "12 0");
@@ -71,7 +71,7 @@ TEST(LargeRouter, UndoRestoresTheReportedSourceAbove200) {
     };
     for (const LargeRouterCase& test : cases) {
         SCOPED_TRACE(std::to_string(test.destinations) + "/" + std::to_string(test.destination));
-        TempInstallation installation;
+        zant::hosting::ScratchInstallation installation;
         installation.writeRouter(40, test.destinations);
         RecordingHost host;
         host.answer("SD 'big'", "40");

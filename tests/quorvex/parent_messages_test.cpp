@@ -1,6 +1,6 @@
 // Messages from the parent panel: settings, queries and their replies.
+#include "hosting/ScratchInstallation.h"
 #include "tests/quorvex/ComponentDriver.h"
-#include "tests/support/TempInstallation.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(ParentMessages, InstanceTakesOnOnlyDevicesFrom1To999) {
     };
     for (const InstanceCase& test : cases) {
         SCOPED_TRACE(test.label);
-        TempInstallation installation;
+        zant::hosting::ScratchInstallation installation;
         installation.writeRouter(12, 16);
         RecordingHost host;
         host.answer("SD 'X'", test.lookupReply);
@@ -89,7 +89,7 @@ TEST(ParentMessages, InstanceTakesOnOnlyDevicesFrom1To999) {
 }
 
 TEST(ParentMessages, InstanceSwitchingUnregistersThePreviousDevice) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     installation.writeRouter(30, 64);
     RecordingHost host;
@@ -114,7 +114,7 @@ TEST(ParentMessages, InstanceSwitchingUnregistersThePreviousDevice) {
 }
 
 TEST(ParentMessages, ANewDeviceStartsWithAnEmptyRouteTable) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     RecordingHost host;
     host.answer("SD 'studio'", "12");
@@ -131,7 +131,7 @@ TEST(ParentMessages, ANewDeviceStartsWithAnEmptyRouteTable) {
 }
 
 TEST(ParentMessages, SelectionShowsNamesWithBarsAsSpacesAndArmsTake) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     RecordingHost host;
     host.answer("SD 'studio'", "12");
@@ -152,7 +152,7 @@ TEST(ParentMessages, SelectionShowsNamesWithBarsAsSpacesAndArmsTake) {
 }
 
 TEST(ParentMessages, ASelectionBelow1EmptiesItsTextAndDisarmsTake) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     const std::pair<const char*, const char*> cases[] = {
         {"sourceID=0", "Source"}, {"sourceID=-1", "Source"}, {"sourceID=abc", "Source"},
@@ -180,7 +180,7 @@ TEST(ParentMessages, ASelectionBelow1EmptiesItsTextAndDisarmsTake) {
 }
 
 TEST(ParentMessages, ANewValidSelectionDiscardsTheStoredUndo) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     RecordingHost host;
     answerRouter12(host);
@@ -199,7 +199,7 @@ TEST(ParentMessages, ANewValidSelectionDiscardsTheStoredUndo) {
 }
 
 TEST(ParentMessages, ASelectionBeforeAnyDeviceLooksUpNoNameAndDoesNotArm) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(12, 16);
     RecordingHost host;
     answerRouter12(host);

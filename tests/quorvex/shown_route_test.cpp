@@ -1,8 +1,8 @@
 // Take and Undo route only what the sub-panel shows, on the router whose
 // names it shows: a selection made before the router, a change of router
 // under an armed Take or a stored undo, a destination the router lacks.
+#include "hosting/ScratchInstallation.h"
 #include "tests/quorvex/ComponentDriver.h"
-#include "tests/support/TempInstallation.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ protected:
         installation.writeRouter(12, 16);
         installation.writeRouter(30, 64);
     }
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
 };
 
 TEST_F(ShownRoute, ASelectionMadeBeforeTheRouterIsShownBeforeTakeArms) {
@@ -137,7 +137,7 @@ TEST(ShownRouteDestination, TakeIsNotArmedForADestinationBeyondTheRouter) {
     for (const DestinationCase& test : cases) {
         const std::string index = std::to_string(test.destination);
         SCOPED_TRACE(std::to_string(test.destinations) + "/" + index);
-        TempInstallation installation;
+        zant::hosting::ScratchInstallation installation;
         if (test.destinations > 0) installation.writeRouter(12, test.destinations);
         Session session;
         session.run({"instance=studio", "sourceID=3", "destID=5", "Take"});

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "hosting/ScratchInstallation.h"
 #include "panels/components/Quorvex/Quorvex.h"
 #include "tests/reliability/QuorvexCommands.h"
 #include "tests/reliability/TakePanelModel.h"
-#include "tests/support/TempInstallation.h"
 #include "validator/CheckingHost.h"
 #include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
@@ -191,7 +191,7 @@ private:
 };
 
 TEST(TakeUndoProperty, EveryPressRoutesWhatThePanelShowsOnItsRouter) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     for (const Router& router : routers)
         installation.writeRouter(router.device, router.destinations);
 

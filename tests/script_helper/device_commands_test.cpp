@@ -5,9 +5,10 @@
 #include <climits>
 #include <functional>
 
+#include "hosting/ScratchInstallation.h"
 #include "tests/script_helper/TestComponent.h"
 #include "tests/support/RecordingHost.h"
-#include "tests/support/TempInstallation.h"
+#include "tests/support/ScopedEnvironment.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ TEST(DatabaseSize, ReadsTheDatabaseKeyOfTheDeviceFile) {
     };
     for (const SizeCase& test : cases) {
         SCOPED_TRACE(test.label);
-        TempInstallation installation;
+        zant::hosting::ScratchInstallation installation;
         installation.writeDevice(7, test.contents);
         TestComponent component(nullptr);
         EXPECT_EQ(component.databaseSize(7, test.database), test.expected);
@@ -107,7 +108,7 @@ TEST(DatabaseSize, ReadsTheDatabaseKeyOfTheDeviceFile) {
 }
 
 TEST(DatabaseSize, FileNameIsPaddedToThreeDigits) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(7, 16);
     installation.writeRouter(1234, 4096);
     TestComponent component(nullptr);
@@ -117,7 +118,7 @@ TEST(DatabaseSize, FileNameIsPaddedToThreeDigits) {
 }
 
 TEST(DatabaseSize, MissingVariablesMeanNoSize) {
-    TempInstallation installation;
+    zant::hosting::ScratchInstallation installation;
     installation.writeRouter(7, 16);
     TestComponent component(nullptr);
     {
@@ -135,7 +136,7 @@ TEST(DatabaseSize, APathBeyond259CharactersIsNeverOpened) {
     // The full path of a system folder name this long exceeds 259 characters;
     // a cut path could name another file, so no size is read even though the
     // file exists.
-    TempInstallation installation(std::string(240, 's'));
+    zant::hosting::ScratchInstallation installation(std::string(240, 's'));
     installation.writeRouter(7, 16);
     TestComponent component(nullptr);
     EXPECT_EQ(component.databaseSize(7, 1), 0);

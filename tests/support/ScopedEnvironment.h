@@ -3,36 +3,23 @@
 #ifndef TESTS_SCOPED_ENVIRONMENT_H
 #define TESTS_SCOPED_ENVIRONMENT_H
 
-#include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "platform/ProcessEnvironment.h"
 
 class ScopedEnvironment {
 public:
     ScopedEnvironment(std::string name, const std::optional<std::string>& value)
-        : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-        set(value);
+        : name_(std::move(name)), previous_(zant::platform::environmentVariable(name_)) {
+        zant::platform::setEnvironmentVariable(name_, value);
     }
-    ~ScopedEnvironment() { set(previous_); }
+    ~ScopedEnvironment() { zant::platform::setEnvironmentVariable(name_, previous_); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    void set(const std::optional<std::string>& value) {
-#if defined(_WIN32)
-        // An empty value removes the variable on Windows; tests that need a
-        // set-but-empty variable are not portable there.
-        _putenv_s(name_.c_str(), value ? value->c_str() : "");
-#else
-        if (value) {
-            setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-#endif
-    }
-
     std::string name_;
     std::optional<std::string> previous_;
 };
