@@ -38,18 +38,34 @@ void zant_script_helper::onEvent7(zant_word_event* /*event*/) {}
 void zant_script_helper::onEvent6(zant_word_event* /*event*/) {}
 
 char* zant_script_helper::notify(void* data, int kind) {
+    // Revertives outnumber every other kind (a poll brings one per
+    // destination, a busy router thousands a second): they take the shortest
+    // way, with a frame that holds only their event; the rest is dispatched
+    // out of line.
+    if (kind != zantRevertive) return dispatch(data, kind);
+    if (data != nullptr) {
+        // Nothing may be thrown into the host.
+        try {
+            zant_revertive_event event(static_cast<const zant_revertive_record*>(data));
+            onRevertive(&event);
+        } catch (...) {
+            reportThrow(zantRevertive);
+        }
+    }
+    return nullptr;
+}
+
+// Kept out of notify, so that the revertive path needs no frame for the
+// other kinds' event objects.
+#if defined(_MSC_VER)
+__declspec(noinline)
+#else
+__attribute__((noinline))
+#endif
+    char* zant_script_helper::dispatch(void* data, int kind) {
     // Nothing may be thrown into the host: an allocation failure inside a
     // handler ends that notification and nothing else.
     try {
-        // Revertives outnumber every other kind (a poll brings one per
-        // destination): tested first, ahead of the jump table.
-        if (kind == zantRevertive) {
-            if (data != nullptr) {
-                zant_revertive_event event(static_cast<const zant_revertive_record*>(data));
-                onRevertive(&event);
-            }
-            return nullptr;
-        }
         switch (kind) {
             case zantButton:
                 if (data != nullptr) {
@@ -79,14 +95,18 @@ char* zant_script_helper::notify(void* data, int kind) {
                 return nullptr;
         }
     } catch (...) {
-        // One line, built without the heap (the fault may be its
-        // exhaustion), so that a host that reads the debugger output sees it.
-        char line[128];
-        std::snprintf(line, sizeof line, "%s in notify of kind %d; nothing was answered",
-                      zantHandlerThrewPrefix, kind);
-        zant_debug_output(line);
+        reportThrow(kind);
         return nullptr;
     }
+}
+
+void zant_script_helper::reportThrow(int kind) noexcept {
+    // One line, built without the heap (the fault may be its exhaustion), so
+    // that a host that reads the debugger output sees it.
+    char line[128];
+    std::snprintf(line, sizeof line, "%s in notify of kind %d; nothing was answered",
+                  zantHandlerThrewPrefix, kind);
+    zant_debug_output(line);
 }
 
 void zant_script_helper::dispatchButton(zant_button_event* event) {

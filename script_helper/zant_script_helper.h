@@ -118,6 +118,10 @@ private:
     // clamped to the int range instead of overflowing.
     static int parseNumber(const char* text);
     void send(const char* text);
+    // Every kind but revertives, which notify delivers itself.
+    char* dispatch(void* data, int kind);
+    // The one line on the debugger output for a handler that threw.
+    static void reportThrow(int kind) noexcept;
     void dispatchButton(zant_button_event* event);
     char* dispatchParentMessage(const char* text);
 };

@@ -21,7 +21,10 @@ const char* boolText(bool flag) {
 }  // namespace
 
 Quorvex::Quorvex(zant_host* hostObject, const char* componentPath)
-    : zant_script_helper(hostObject, componentPath), routes(minRouteEntries, 0) {
+    : zant_script_helper(hostObject, componentPath),
+      routes(minRouteEntries, 0),
+      routeTable(routes.data()),
+      routeCount(static_cast<unsigned int>(routes.size())) {
     const zant_string panel(panelId);
     panelShow(panel, layoutFile, zant_string());
     controlDisable(panel, "Take");
@@ -158,7 +161,7 @@ int Quorvex::onRevertive(zant_revertive_event* revertive) {
     // here. One comparison, one bounds check, one store; nothing allocated.
     if (revertive->device() == device) {
         const unsigned int index = static_cast<unsigned int>(revertive->index());
-        if (index < routes.size()) routes[index] = revertive->value();
+        if (index < routeCount) routeTable[index] = revertive->value();
     }
     return 0;
 }
@@ -171,6 +174,8 @@ void Quorvex::resetRoutes(int destinations) {
             1;
     }
     routes.assign(entries, 0);
+    routeTable = routes.data();
+    routeCount = static_cast<unsigned int>(routes.size());
 }
 
 // Parent messages -------------------------------------------------------------

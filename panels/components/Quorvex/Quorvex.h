@@ -95,6 +95,11 @@ private:
     bool destNameStale = false;
     // routes[d]: the source the device last reported on destination d.
     std::vector<int32_t> routes;
+    // The table as the revertive path reads it: its start and length kept
+    // beside each other, so that a revertive needs one load for the bounds
+    // and one for the store (resetRoutes keeps them in step with routes).
+    int32_t* routeTable = nullptr;
+    unsigned int routeCount = 0;
 };
 
 #endif  // QUORVEX_H
