@@ -48,6 +48,11 @@ public:
     void setCommandRule(CommandRule rule) { rule_ = std::move(rule); }
     // Commands may then name only these controls.
     void setLayoutControls(std::set<std::string> controls) { layout_ = std::move(controls); }
+    // A command carrying a run of the freed-block poison (FreedMemory) is a
+    // use after free: only where every byte the component can be given is
+    // free of that run (the validator's replies), never where a fuzzer or a
+    // test hands it arbitrary bytes.
+    void setFreedBytesChecked(bool checked) { freedBytesChecked_ = checked; }
 
     // Every violation's text, in order.
     std::vector<std::string> violations() const;
@@ -92,6 +97,7 @@ private:
     std::vector<Violation> violations_;
     CommandRule rule_;
     std::optional<std::set<std::string>> layout_;
+    bool freedBytesChecked_ = false;
     std::set<std::string> idsGiven_;
     bool detached_ = false;
     long long heldBytes_ = 0;

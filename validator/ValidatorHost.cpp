@@ -1,6 +1,7 @@
 #include "validator/ValidatorHost.h"
 
 #include "validator/CommandShape.h"
+#include "validator/FreedMemory.h"
 
 namespace {
 
@@ -61,13 +62,14 @@ std::optional<std::string> ValidatorHost::fuzzed(const std::string& command) {
         case 1:
             return std::string();
         case 2: {
-            // Any bytes but NUL; ids never hold a quote, as the host's own
+            // Any bytes but NUL and the poison of a freed block (a run of it
+            // is a use after free); ids never hold a quote, as the host's own
             // controls cannot.
             std::string garbage(1 + random_() % 64, ' ');
             for (char& c : garbage) {
                 do {
                     c = static_cast<char>(1 + random_() % 255);
-                } while (ids && c == '\'');
+                } while ((ids && c == '\'') || c == static_cast<char>(FreedMemory::poison));
             }
             return garbage;
         }
