@@ -394,13 +394,13 @@ void Simulator::show(const Step& step) {
     // Without a device: the routers the component listens to, if any.
     bool anyRegistered = false;
     for (const auto& router : world_.installation().routers()) {
-        anyRegistered = anyRegistered || router.second.registrations() != "none";
+        anyRegistered = anyRegistered || router.second->registrations() != "none";
     }
     if (world_.installation().routers().empty())
         trace_.add(TraceEvent::Kind::drawing, "the installation has no router");
     for (const auto& router : world_.installation().routers()) {
-        if (!anyRegistered || router.second.registrations() != "none") {
-            trace_.add(TraceEvent::Kind::drawing, router.second.draw());
+        if (!anyRegistered || router.second->registrations() != "none") {
+            trace_.add(TraceEvent::Kind::drawing, router.second->draw());
         }
     }
 }
