@@ -21,8 +21,8 @@
 #include "fuzz/FuzzCheck.h"
 #include "hosting/ScratchInstallation.h"
 #include "panels/components/Quorvex/Quorvex.h"
-#include "tests/reliability/QuorvexCommands.h"
-#include "tests/reliability/TakePanelModel.h"
+#include "tests/quorvex/support/QuorvexCommands.h"
+#include "tests/quorvex/support/TakePanelModel.h"
 #include "validator/CheckingHost.h"
 #include "validator/NotifyDriver.h"
 

@@ -10,15 +10,12 @@ std::optional<std::string> environmentVariable(const std::string& name) {
     return std::string(value);
 }
 
-void setEnvironmentVariable(const std::string& name, const std::optional<std::string>& value) {
+bool setEnvironmentVariable(const std::string& name, const std::optional<std::string>& value) {
 #if defined(_WIN32)
-    _putenv_s(name.c_str(), value ? value->c_str() : "");
+    return _putenv_s(name.c_str(), value ? value->c_str() : "") == 0;
 #else
-    if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-    } else {
-        unsetenv(name.c_str());
-    }
+    if (value) return setenv(name.c_str(), value->c_str(), 1) == 0;
+    return unsetenv(name.c_str()) == 0;
 #endif
 }
 

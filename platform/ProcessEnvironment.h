@@ -12,8 +12,9 @@ namespace zant::platform {
 std::optional<std::string> environmentVariable(const std::string& name);
 
 // Sets `name` to `value`, or removes it for none. Windows cannot hold a
-// variable set but empty: an empty value removes it there.
-void setEnvironmentVariable(const std::string& name, const std::optional<std::string>& value);
+// variable set but empty: an empty value removes it there. False when the
+// system refused (no memory, a name it does not take).
+bool setEnvironmentVariable(const std::string& name, const std::optional<std::string>& value);
 
 }  // namespace zant::platform
 

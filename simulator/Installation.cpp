@@ -3,11 +3,14 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <utility>
 
 #include "hosting/TextFile.h"
 #include "platform/zant_profile.h"
 #include "simulator/CommandText.h"
+#include "simulator/SimulatedRouter.h"
 #include "simulator/Words.h"
 
 namespace {
@@ -106,7 +109,7 @@ bool Installation::loadRouter(int device, const std::string& instancesWhere, std
     int destinationCount = 0;
     parseInteger(sources, sourceCount);
     parseInteger(destinations, destinationCount);
-    Router router(device, sourceCount, destinationCount);
+    SimulatedRouter router(device, sourceCount, destinationCount);
 
     const std::string path = folder_ + "/config/simulator/router_" + paddedDevice(device) + ".txt";
     std::ifstream file(path, std::ios::binary);
@@ -145,7 +148,7 @@ bool Installation::loadRouter(int device, const std::string& instancesWhere, std
         }
     }
     router.clearChanges();
-    routers_[device] = router;
+    routers_[device] = std::make_unique<SimulatedRouter>(std::move(router));
     return true;
 }
 
@@ -158,7 +161,7 @@ bool Installation::device(const std::string& instance, int& device) const {
 
 Router* Installation::router(int device) {
     const auto found = routers_.find(device);
-    return found == routers_.end() ? nullptr : &found->second;
+    return found == routers_.end() ? nullptr : found->second.get();
 }
 
 std::string Installation::noDevice(int device) const {

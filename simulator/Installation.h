@@ -24,6 +24,7 @@
 #define SIMULATOR_INSTALLATION_H
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "simulator/Router.h"
@@ -42,7 +43,7 @@ public:
     // The device of an instance name; false for an unknown name.
     bool device(const std::string& instance, int& device) const;
     Router* router(int device);
-    const std::map<int, Router>& routers() const { return routers_; }
+    const std::map<int, std::unique_ptr<Router>>& routers() const { return routers_; }
     const std::map<std::string, int>& instances() const { return instances_; }
     const std::map<std::string, Style>& styles() const { return styles_; }
 
@@ -58,7 +59,7 @@ private:
 
     std::string folder_;
     std::map<std::string, int> instances_;
-    std::map<int, Router> routers_;
+    std::map<int, std::unique_ptr<Router>> routers_;
     std::map<std::string, Style> styles_;
 };
 

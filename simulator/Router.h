@@ -1,49 +1,47 @@
-// One router device of the simulated installation: its sources (database 0)
-// and destinations (database 1) with their names, the source each destination
-// carries (its crosspoint), and the destinations the component registered to
-// hear revertives for.
+// One router device as the simulated host and the steps see it: its sources
+// (database 0) and destinations (database 1) with their names, the source
+// each destination carries (its crosspoint), and the destinations the
+// component registered to hear revertives for. The installation chooses the
+// kind (SimulatedRouter: the installation's files); the host, the steps and
+// the faces know only this, and the drawing of "show" is the same for every
+// kind.
 #ifndef SIMULATOR_ROUTER_H
 #define SIMULATOR_ROUTER_H
 
-#include <map>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 class Router {
 public:
     static constexpr int sourceDatabase = 0;
     static constexpr int destinationDatabase = 1;
 
-    Router() = default;
-    Router(int device, int sources, int destinations);
+    virtual ~Router() = default;
 
-    int device() const { return device_; }
-    int sources() const { return sources_; }
-    int destinations() const { return destinations_; }
-    bool validSource(int index) const { return index >= 1 && index <= sources_; }
-    bool validDestination(int index) const { return index >= 1 && index <= destinations_; }
+    virtual int device() const = 0;
+    virtual int sources() const = 0;
+    virtual int destinations() const = 0;
+    bool validSource(int index) const { return index >= 1 && index <= sources(); }
+    bool validDestination(int index) const { return index >= 1 && index <= destinations(); }
 
-    // False (and nothing stored) for an index outside the database.
-    bool setName(int database, int index, const std::string& name);
     // False for an unknown database or index, or an index without a name.
-    bool name(int database, int index, std::string& name) const;
+    virtual bool name(int database, int index, std::string& name) const = 0;
 
     // The source on `destination`; 0 when nothing was ever routed to it.
-    int source(int destination) const;
+    virtual int source(int destination) const = 0;
     // Both indices must be valid.
-    void connect(int source, int destination);
-    // Forgets which destinations were routed so far (after the initial state).
-    void clearChanges() { changed_.clear(); }
+    virtual void connect(int source, int destination) = 0;
+    // The destinations routed since the start (after the initial state).
+    virtual std::set<int> routedSinceStart() const = 0;
 
     // Registration of the component for revertives. Without `add` the new
     // range replaces the ranges registered before; ranges are clamped to the
     // destinations. unregisterAll forgets every range.
-    void registerRange(int first, int last, bool add);
-    void unregisterAll() { ranges_.clear(); }
-    bool registered(int destination) const;
-    std::string registrations() const;
+    virtual void registerRange(int first, int last, bool add) = 0;
+    virtual void unregisterAll() = 0;
+    virtual bool registered(int destination) const = 0;
+    // "1..4, 9..9", or "none".
+    virtual std::string registrations() const = 0;
 
     // The router's crosspoints, one line a destination, for "show". A large
     // router shows only the destinations routed since the start.
@@ -57,14 +55,6 @@ public:
 private:
     std::string header() const;
     std::string destinationLine(int destination) const;
-
-    int device_ = 0;
-    int sources_ = 0;
-    int destinations_ = 0;
-    std::map<int, std::string> names_[2];
-    std::vector<int> crosspoints_;  // index = destination
-    std::vector<std::pair<int, int>> ranges_;
-    std::set<int> changed_;
 };
 
 #endif  // SIMULATOR_ROUTER_H

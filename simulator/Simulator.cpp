@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "host/zant_split_message.h"
+#include "platform/ProcessEnvironment.h"
 #include "simulator/Words.h"
 
 namespace {
@@ -16,14 +17,6 @@ namespace {
 constexpr size_t revertivesListed = 4;
 // How often a wait in real time looks whether a stop was asked for.
 constexpr auto stopPoll = std::chrono::milliseconds(50);
-
-bool setEnvironment(const char* name, const std::string& value) {
-#if defined(_WIN32)
-    return _putenv_s(name, value.c_str()) == 0;
-#else
-    return setenv(name, value.c_str(), 1) == 0;
-#endif
-}
 
 std::string counted(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -50,7 +43,8 @@ Simulator::~Simulator() {
 
 bool Simulator::start(std::string& error) {
     if (!world_.installation().load(config_.root, config_.system, error)) return false;
-    if (!setEnvironment("KV_ROOT", config_.root) || !setEnvironment("KV_SYSTEM", config_.system)) {
+    if (!zant::platform::setEnvironmentVariable("KV_ROOT", config_.root) ||
+        !zant::platform::setEnvironmentVariable("KV_SYSTEM", config_.system)) {
         error = "cannot set KV_ROOT and KV_SYSTEM";
         return false;
     }
@@ -400,13 +394,13 @@ void Simulator::show(const Step& step) {
     // Without a device: the routers the component listens to, if any.
     bool anyRegistered = false;
     for (const auto& router : world_.installation().routers()) {
-        anyRegistered = anyRegistered || router.second.registrations() != "none";
+        anyRegistered = anyRegistered || router.second->registrations() != "none";
     }
     if (world_.installation().routers().empty())
         trace_.add(TraceEvent::Kind::drawing, "the installation has no router");
     for (const auto& router : world_.installation().routers()) {
-        if (!anyRegistered || router.second.registrations() != "none") {
-            trace_.add(TraceEvent::Kind::drawing, router.second.draw());
+        if (!anyRegistered || router.second->registrations() != "none") {
+            trace_.add(TraceEvent::Kind::drawing, router.second->draw());
         }
     }
 }

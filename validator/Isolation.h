@@ -1,9 +1,8 @@
-// Runs a piece of a validation in a child process with a time limit, so that a
-// crash, an abort or a hang of the component ends that piece only and is
-// reported with its signal. POSIX systems fork; the child inherits everything
-// the parent prepared and sends back a verdict and a report through a pipe.
-// Windows builds run the piece in this process; there zant_validate runs
-// each whole check in a process of its own instead (ChildProcess).
+// Runs a piece of a validation isolated with a time limit
+// (platform/IsolatedWork), so that a crash, an abort or a hang of the
+// component ends that piece only and is reported with its signal. Windows
+// builds run the piece in this process; there zant_validate runs each whole
+// check in a process of its own instead (platform/ChildProcess).
 #ifndef VALIDATOR_ISOLATION_H
 #define VALIDATOR_ISOLATION_H
 

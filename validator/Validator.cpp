@@ -13,116 +13,24 @@
 #include "platform/DebugOutputTap.h"
 #include "platform/ProcessEnvironment.h"
 #include "validator/CheckCatalogue.h"
+#include "validator/CheckRunner.h"
 #include "validator/RunReport.h"
 #include "validator/ValidatorHost.h"
-
-#if defined(_WIN32)
-#include <cstdio>
-#include <iterator>
-
-#include "validator/ChildProcess.h"
-#endif
 
 namespace {
 
 constexpr int exitFailed = 1;
 constexpr int exitBadInput = 2;
 
-// What the component has, learnt in a child; the layout it loads then
-// stands for the host's layout, unless one was given.
-ComponentProfile profileOf(CheckContext& context, int lastStage) {
-    // A component that fails a stage keeps what the stages before learnt;
-    // the checks then show the fault.
-    ComponentProfile profile;
-    for (int at = 0; at <= lastStage; ++at) {
-        const ComponentProfile::Stage stage = ComponentProfile::stages[at];
-        const Outcome outcome = context.isolation.run([&](std::string& report) {
-            report = ComponentProfile::probe(context.entry, context.settings.componentPath,
-                                             context.settings.layout, stage)
-                         .serialize();
-            return true;
-        });
-        if (!outcome.passed()) break;
-        profile = ComponentProfile::parse(outcome.report);
-    }
-    profile.controls.insert(context.settings.layout.begin(), context.settings.layout.end());
-    profile.layoutControls.insert(context.settings.layout.begin(), context.settings.layout.end());
-    if (context.settings.layout.empty()) context.settings.layout = profile.layoutControls;
-    return profile;
-}
-
-// Runs `check` unless it presses controls the run could not learn.
-void runCheck(const Check& check, const CheckContext& context, CheckReport& result) {
-    if (check.pressesControls && !context.profile.layoutProblem.empty()) {
-        result.notRun("the layout the component loads cannot be read: " +
-                      context.profile.layoutProblem);
-        return;
-    }
-    check.run(context, result);
-}
-
-// What a child run prints on a line before its report, so that output of
-// the component's own cannot be taken for it.
-constexpr const char* reportMarker = "@@zant_validate report";
-
-#if defined(_WIN32)
-// What a child run of this program printed after the marker's line (which
-// text mode ends with CR LF); npos in `at` when it printed none.
-std::string childReport(const ChildResult& child, size_t& at) {
-    const size_t marker = child.output.find(reportMarker);
-    at = marker == std::string::npos ? marker : child.output.find('\n', marker);
-    return at == std::string::npos ? std::string() : child.output.substr(at + 1);
-}
-
-// Learns the profile in new processes of this program, one per stage, up to
-// the last stage that ends: a crash there must not end the whole run. The
-// checks' own processes then probe up to that stage (`--probe-stage`).
-ComponentProfile profileInChildren(std::vector<std::string>& arguments, CheckContext& context) {
-    ComponentProfile profile;
-    int lastGood = -1;
-    for (int stage = 0; stage < static_cast<int>(std::size(ComponentProfile::stages)); ++stage) {
-        std::vector<std::string> probe = arguments;
-        probe.insert(probe.end(), {"--probe-stage", std::to_string(stage), "--probe"});
-        size_t at = 0;
-        const std::string report =
-            childReport(ChildProcess::runSelf(probe, context.settings.timeoutMs), at);
-        if (at == std::string::npos) break;
-        profile = ComponentProfile::parse(report);
-        lastGood = stage;
-    }
-    arguments.insert(arguments.end(), {"--probe-stage", std::to_string(lastGood)});
-    if (context.settings.layout.empty()) context.settings.layout = profile.layoutControls;
-    return profile;
-}
-
-// Runs `check` in a new process of this program: the fork of Windows builds.
-void runInChild(const std::vector<std::string>& arguments, int timeoutMs, const Check& check,
-                CheckReport& result) {
-    std::vector<std::string> withCheck = arguments;
-    withCheck.insert(withCheck.end(), {"--child", check.name});
-    const ChildResult child = ChildProcess::runSelf(withCheck, timeoutMs);
-    size_t report = 0;
-    const std::string json = childReport(child, report);
-    if (!child.started) {
-        result.fail("cannot start a child process");
-    } else if (child.timedOut) {
-        result.fail("hung: no end within the time limit");
-    } else if (report == std::string::npos || !RunReport::parseCheck(json, result)) {
-        char code[64];
-        std::snprintf(code, sizeof code, "crashed (exit code 0x%08lx)", child.exitCode);
-        result.fail(code);
-    }
-}
-#endif
-
 #if defined(ZANT_JSON_REPORT)
 // The check run by a child process for its parent: its report on stdout.
-int runChild(const Options& options, CheckContext& context, std::ostream& out) {
+int runChild(const Options& options, CheckRunner& runner, CheckContext& context,
+             std::ostream& out) {
     const Check* check = CheckCatalogue::find(options.child);
     CheckReport report;
     report.name = check->name;
-    runCheck(*check, context, report);
-    out << reportMarker << '\n' << RunReport::checkJson(report) << '\n';
+    runner.run(*check, context, report);
+    out << CheckRunner::reportMarker << '\n' << RunReport::checkJson(report) << '\n';
     return 0;
 }
 #endif
@@ -220,25 +128,15 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
                          settings,
                          Isolation(settings.timeoutMs, !settings.verbose),
                          ProgressBoard::shared()};
-#if defined(_WIN32)
-    // Each probe and each check runs in a process of its own: a crash here
-    // would end the whole run.
-    std::vector<std::string> childArguments = options.arguments;
-    childArguments.insert(childArguments.end(), {"--seed", std::to_string(settings.seed)});
-    if (options.probe || !options.child.empty()) {
-        context.profile = profileOf(context, options.probeStage);
-    } else {
-        context.profile = profileInChildren(childArguments, context);
-    }
+    const std::unique_ptr<CheckRunner> runner = CheckRunner::forThisRun(options, settings.seed);
+    context.profile = runner->learnProfile(context);
+    // A child run that only learns the profile, for its parent.
     if (options.probe) {
-        out << reportMarker << '\n' << context.profile.serialize();
+        out << CheckRunner::reportMarker << '\n' << context.profile.serialize();
         return 0;
     }
-#else
-    context.profile = profileOf(context, options.probeStage);
-#endif
 #if defined(ZANT_JSON_REPORT)
-    if (!options.child.empty()) return runChild(options, context, out);
+    if (!options.child.empty()) return runChild(options, *runner, context, out);
 #endif
 
     RunReport report;
@@ -255,10 +153,7 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     if (!options.json) {
         report.printHeading(out);
         printExercised(options, context, out);
-#if defined(_WIN32)
-        out << "note: each check runs in a process of its own, in one piece: a failure shows no "
-               "shortest sequence\n";
-#endif
+        out << runner->note();
         if (!DebugOutputTap::readable()) {
             out << "note: the debugger output cannot be read here: a handler that throws is "
                    "not seen\n";
@@ -276,11 +171,7 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
         if (skip != options.skips.end()) {
             result.skip(skip->second);
         } else {
-#if defined(_WIN32)
-            runInChild(childArguments, settings.timeoutMs, check, result);
-#else
-            runCheck(check, context, result);
-#endif
+            runner->run(check, context, result);
             oneFailurePerFault(report.checks, result);
         }
         result.ms =

@@ -280,7 +280,7 @@ std::string BrowserPanel::state() const {
     for (const auto& panel : world.panels()) panels.push_back(panelState(panel.second, now));
     json routers = json::array();
     for (const auto& router : world.installation().routers()) {
-        routers.push_back(routerState(router.second));
+        routers.push_back(routerState(*router.second));
     }
     json instances = json::array();
     for (const auto& instance : world.installation().instances()) {

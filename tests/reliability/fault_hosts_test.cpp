@@ -13,7 +13,7 @@
 #include <string>
 
 #include "panels/components/Quorvex/Quorvex.h"
-#include "tests/reliability/QuorvexCommands.h"
+#include "tests/quorvex/support/QuorvexCommands.h"
 #include "tests/support/CommandListMatchers.h"
 #include "validator/CheckingHost.h"
 #include "validator/CommandShape.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "panels/components/Quorvex/Quorvex.h"
-#include "tests/reliability/QuorvexCommands.h"
+#include "tests/quorvex/support/QuorvexCommands.h"
 #include "validator/CheckingHost.h"
 #include "validator/HeapMeter.h"
 #include "validator/NotifyDriver.h"

@@ -1,12 +1,15 @@
-// Windows builds: runs a program as a child process with a time limit and
-// collects what it writes to its standard output. zant_validate re-runs
-// itself this way for one check at a time (`--child CHECK`), so that a crash
-// or a hang ends that check only.
-#ifndef VALIDATOR_CHILD_PROCESS_H
-#define VALIDATOR_CHILD_PROCESS_H
+// Windows builds: runs this program again as a child process with a time limit
+// and collects what it writes to its standard output: how a tool isolates a
+// piece of work where it cannot fork (IsolatedWork). zant_validate runs one
+// check at a time this way (`--child CHECK`), so that a crash or a hang ends
+// that check only.
+#ifndef PLATFORM_CHILD_PROCESS_H
+#define PLATFORM_CHILD_PROCESS_H
 
 #include <string>
 #include <vector>
+
+namespace zant::platform {
 
 struct ChildResult {
     bool started = false;
@@ -23,4 +26,6 @@ public:
     static std::string quoted(const std::string& argument);
 };
 
-#endif  // VALIDATOR_CHILD_PROCESS_H
+}  // namespace zant::platform
+
+#endif  // PLATFORM_CHILD_PROCESS_H

@@ -1,9 +1,11 @@
-#include "validator/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 #if defined(_WIN32)
 #include <windows.h>
 
 #include <chrono>
+
+namespace zant::platform {
 
 std::string ChildProcess::quoted(const std::string& argument) {
     if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
@@ -86,5 +88,7 @@ ChildResult ChildProcess::runSelf(const std::vector<std::string>& arguments, int
     CloseHandle(readEnd);
     return result;
 }
+
+}  // namespace zant::platform
 
 #endif

@@ -2,8 +2,8 @@
 // the controls of its take/undo sub-panel and their properties, its layout
 // file, its one event, the helper's alarm controls. Set on a CheckingHost with
 // setCommandRule.
-#ifndef TESTS_RELIABILITY_QUORVEX_COMMANDS_H
-#define TESTS_RELIABILITY_QUORVEX_COMMANDS_H
+#ifndef TESTS_QUORVEX_SUPPORT_QUORVEX_COMMANDS_H
+#define TESTS_QUORVEX_SUPPORT_QUORVEX_COMMANDS_H
 
 #include <string>
 
@@ -12,4 +12,4 @@
 // Empty when `command` (already well-formed) keeps Quorvex's rules.
 std::string quorvexCommandError(const ShapedCommand& command);
 
-#endif  // TESTS_RELIABILITY_QUORVEX_COMMANDS_H
+#endif  // TESTS_QUORVEX_SUPPORT_QUORVEX_COMMANDS_H

@@ -1,4 +1,4 @@
-#include "tests/reliability/TakePanelModel.h"
+#include "tests/quorvex/support/TakePanelModel.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tests/reliability/QuorvexCommands.h"
+#include "tests/quorvex/support/QuorvexCommands.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // answer of, and whether "Take" and "Undo" are enabled. The property test and
 // the component fuzzer feed it every command with the host's reply, and judge
 // each crosspoint of a press by the panel as it stood before the press.
-#ifndef TESTS_RELIABILITY_TAKE_PANEL_MODEL_H
-#define TESTS_RELIABILITY_TAKE_PANEL_MODEL_H
+#ifndef TESTS_QUORVEX_SUPPORT_TAKE_PANEL_MODEL_H
+#define TESTS_QUORVEX_SUPPORT_TAKE_PANEL_MODEL_H
 
 #include <map>
 #include <optional>
@@ -60,4 +60,4 @@ private:
     std::vector<Crosspoint> crosspoints_;
 };
 
-#endif  // TESTS_RELIABILITY_TAKE_PANEL_MODEL_H
+#endif  // TESTS_QUORVEX_SUPPORT_TAKE_PANEL_MODEL_H

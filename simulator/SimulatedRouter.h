@@ -1,0 +1,48 @@
+// The router of the simulated installation: sizes from the device's file,
+// names and initial crosspoints from the installation's router file
+// (Installation), kept in memory.
+#ifndef SIMULATOR_SIMULATED_ROUTER_H
+#define SIMULATOR_SIMULATED_ROUTER_H
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "simulator/Router.h"
+
+class SimulatedRouter : public Router {
+public:
+    SimulatedRouter(int device, int sources, int destinations);
+
+    int device() const override { return device_; }
+    int sources() const override { return sources_; }
+    int destinations() const override { return destinations_; }
+
+    // False (and nothing stored) for an index outside the database.
+    bool setName(int database, int index, const std::string& name);
+    bool name(int database, int index, std::string& name) const override;
+
+    int source(int destination) const override;
+    void connect(int source, int destination) override;
+    std::set<int> routedSinceStart() const override { return changed_; }
+    // Forgets which destinations were routed so far (after the initial state).
+    void clearChanges() { changed_.clear(); }
+
+    void registerRange(int first, int last, bool add) override;
+    void unregisterAll() override { ranges_.clear(); }
+    bool registered(int destination) const override;
+    std::string registrations() const override;
+
+private:
+    int device_ = 0;
+    int sources_ = 0;
+    int destinations_ = 0;
+    std::map<int, std::string> names_[2];
+    std::vector<int> crosspoints_;  // index = destination
+    std::vector<std::pair<int, int>> ranges_;
+    std::set<int> changed_;
+};
+
+#endif  // SIMULATOR_SIMULATED_ROUTER_H
