@@ -15,7 +15,7 @@ stop() {
     shift 2
     "$@" <"$work/input" >"$work/out" 2>&1 &
     host=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         grep -q "$traced" "$work/out" && break
         sleep 0.1
     done
