@@ -147,61 +147,11 @@ void Simulator::stepError(const Step& step, const std::string& text) {
 void Simulator::run(const Step& given) {
     Step step = given;
     step.text = substituted(step.text);
-    if (component_ == nullptr && step.kind != Step::Kind::help && step.kind != Step::Kind::quit) {
+    if (component_ == nullptr && !step.syntax->withoutComponent) {
         stepError(step, "there is no component");
         return;
     }
-    switch (step.kind) {
-        case Step::Kind::message:
-            sendMessage(step);
-            break;
-        case Step::Kind::press:
-            press(step, 1);
-            break;
-        case Step::Kind::doublePress:
-            press(step, 2);
-            break;
-        case Step::Kind::wait:
-            wait("wait", step.milliseconds, config_.realtime);
-            break;
-        case Step::Kind::run:
-            wait("run", step.milliseconds, true);
-            break;
-        case Step::Kind::tick:
-            tick(step.numbers[0]);
-            break;
-        case Step::Kind::route:
-            route(step);
-            break;
-        case Step::Kind::show:
-            show(step);
-            break;
-        case Step::Kind::note:
-            trace_.add(TraceEvent::Kind::note, "# " + step.text);
-            break;
-        case Step::Kind::expectCommand:
-        case Step::Kind::expectNoCommand:
-            expectCommand(step);
-            break;
-        case Step::Kind::expectReply:
-            expectReply(step);
-            break;
-        case Step::Kind::expectControl:
-            expectControl(step);
-            break;
-        case Step::Kind::expectRoute:
-            expectRoute(step);
-            break;
-        case Step::Kind::expectEvent:
-            expectEvent(step);
-            break;
-        case Step::Kind::help:
-            trace_.add(TraceEvent::Kind::help, StepParser::help() + config_.messages.help());
-            break;
-        case Step::Kind::quit:
-            quit_ = true;
-            break;
-    }
+    (this->*step.syntax->run)(step);
     endAction();
 }
 
@@ -224,7 +174,15 @@ void Simulator::sendMessage(const Step& step) {
     deliverRevertives();
 }
 
-void Simulator::press(const Step& step, int pushes) {
+void Simulator::press(const Step& step) {
+    pressTimes(step, 1);
+}
+
+void Simulator::doublePress(const Step& step) {
+    pressTimes(step, 2);
+}
+
+void Simulator::pressTimes(const Step& step, int pushes) {
     Panel* panel = world_.panel(pressedPanel);
     Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
     if (control == nullptr) {
@@ -272,7 +230,15 @@ void Simulator::push(Panel::Control& control, const std::string& eventText) {
     deliverRevertives();
 }
 
-void Simulator::wait(const std::string& name, int64_t milliseconds, bool paced) {
+void Simulator::wait(const Step& step) {
+    advance("wait", step.milliseconds, config_.realtime);
+}
+
+void Simulator::runInRealTime(const Step& step) {
+    advance("run", step.milliseconds, true);
+}
+
+void Simulator::advance(const std::string& name, int64_t milliseconds, bool paced) {
     const int64_t start = world_.clock().now();
     const int64_t until = start + milliseconds;
     const auto wallStart = std::chrono::steady_clock::now();
@@ -319,9 +285,9 @@ void Simulator::advanceTo(int64_t time) {
     trace_.flush();
 }
 
-void Simulator::tick(int timer) {
+void Simulator::tick(const Step& step) {
     host_.beginAction();
-    deliverTick(timer);
+    deliverTick(step.numbers[0]);
 }
 
 void Simulator::deliverTick(int timer) {
@@ -417,10 +383,29 @@ void Simulator::expectation(const Step& step, bool held, const std::string& what
                "FAILED " + step.where + ": expected " + what + "\n    but " + actual);
 }
 
+void Simulator::note(const Step& step) {
+    trace_.add(TraceEvent::Kind::note, "# " + step.text);
+}
+
+void Simulator::help(const Step&) {
+    trace_.add(TraceEvent::Kind::help, StepParser::help() + config_.messages.help());
+}
+
+void Simulator::quit(const Step&) {
+    quit_ = true;
+}
+
 void Simulator::expectCommand(const Step& step) {
+    expectSent(step, true);
+}
+
+void Simulator::expectNoCommand(const Step& step) {
+    expectSent(step, false);
+}
+
+void Simulator::expectSent(const Step& step, bool wanted) {
     bool sent = false;
     for (const std::string& command : host_.commands()) sent = sent || command == step.text;
-    const bool wanted = step.kind == Step::Kind::expectCommand;
     expectation(step, sent == wanted, (wanted ? "the command " : "no command ") + step.text,
                 "the last action sent: " + listed(host_.commands()));
 }

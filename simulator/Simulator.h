@@ -33,7 +33,8 @@ public:
     // Reads the installation, sets KV_ROOT and KV_SYSTEM, loads the library
     // and creates the component. False with a one-line `error` on a fault.
     bool start(std::string& error);
-    // Carries out one step. Faults of the step are traced and counted.
+    // Carries out one step read by StepParser, through its row's handler.
+    // Faults of the step are traced and counted.
     void run(const Step& step);
     // A step line that could not be read (at the prompt): traced and counted.
     void badStep(const std::string& error);
@@ -64,25 +65,38 @@ public:
     // The run's last line: the summary, or what held when all went well.
     std::string closingLine() const;
 
-private:
-    // ${path}, ${root} and ${system} replaced by the options' values.
-    std::string substituted(const std::string& text) const;
-    void beginAction(const std::string& description);
+    // The steps' handlers, named by the rows of the step table; run() calls
+    // them with ${...} already replaced and ends the action after them.
     void sendMessage(const Step& step);
-    void press(const Step& step, int pushes);
-    void push(Panel::Control& control, const std::string& eventText);
-    // Advances the clock, delivering the due ticks; `paced` waits for each
-    // tick's time on the wall clock. `name` is the step's, for the trace.
-    void wait(const std::string& name, int64_t milliseconds, bool paced);
-    void tick(int timer);
-    void deliverTick(int timer);
+    void press(const Step& step);
+    void doublePress(const Step& step);
+    void wait(const Step& step);
+    void runInRealTime(const Step& step);
+    void tick(const Step& step);
     void route(const Step& step);
     void show(const Step& step);
+    void note(const Step& step);
     void expectCommand(const Step& step);
+    void expectNoCommand(const Step& step);
     void expectEvent(const Step& step);
     void expectReply(const Step& step);
     void expectControl(const Step& step);
     void expectRoute(const Step& step);
+    void help(const Step& step);
+    void quit(const Step& step);
+
+private:
+    // ${path}, ${root} and ${system} replaced by the options' values.
+    std::string substituted(const std::string& text) const;
+    void beginAction(const std::string& description);
+    void pressTimes(const Step& step, int pushes);
+    void push(Panel::Control& control, const std::string& eventText);
+    // Advances the clock, delivering the due ticks; `paced` waits for each
+    // tick's time on the wall clock. `name` is the step's, for the trace.
+    void advance(const std::string& name, int64_t milliseconds, bool paced);
+    void deliverTick(int timer);
+    // An expect command (`wanted`) or expect no-command step.
+    void expectSent(const Step& step, bool wanted);
     void deliverRevertives();
     void stepError(const Step& step, const std::string& text);
     std::string stopReason() const;

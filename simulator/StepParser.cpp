@@ -5,22 +5,10 @@
 
 #include "simulator/CommandText.h"
 #include "simulator/Panel.h"
+#include "simulator/Simulator.h"
 #include "simulator/Words.h"
 
 namespace {
-
-// A step reader gets the text after the step's name. It returns false for a
-// line of the wrong shape (`problem` empty: the usage is shown) or with a
-// value that cannot mean anything (`problem` says why).
-using Reader = bool (*)(const std::string& rest, Step& step, std::string& problem);
-
-struct Syntax {
-    const char* name;  // "press", "expect control"
-    Step::Kind kind;
-    const char* usage;
-    const char* meaning;  // lines separated by '\n'
-    Reader read;
-};
 
 // A value written as "..." loses the quotes, so "" is the empty text.
 std::string unquoted(const std::string& text) {
@@ -103,8 +91,15 @@ bool press(const std::string& text, Step& step, std::string&) {
     return !step.control.empty();
 }
 
-bool timeSpan(const std::string& rest, Step& step, std::string&) {
-    return duration(rest, step.milliseconds);
+// A wait or run moves the clock at once, one tick after another: an hour
+// at most, so that a slip of the keyboard does not deliver ticks for days.
+constexpr int64_t longestDuration = int64_t{3600} * 1000;
+
+bool timeSpan(const std::string& rest, Step& step, std::string& problem) {
+    if (!duration(rest, step.milliseconds)) return false;
+    if (step.milliseconds >= 1 && step.milliseconds <= longestDuration) return true;
+    problem = "a duration lies in 1ms.." + std::to_string(longestDuration / 1000) + "s";
+    return false;
 }
 
 bool tick(const std::string& rest, Step& step, std::string& problem) {
@@ -155,64 +150,64 @@ bool control(const std::string& text, Step& step, std::string& problem) {
     return false;
 }
 
-const Syntax steps[] = {
-    {"message", Step::Kind::message, "message TEXT",
+const StepSyntax steps[] = {
+    {"message", "message TEXT",
      "the parent panel sends TEXT (kind 3), NAME=VALUE;\n"
      "the reply is printed, then handed back (kind 5). The\n"
      "component's messages are listed below",
-     someText},
-    {"press", Step::Kind::press, "press CONTROL [EVENT]",
+     someText, &Simulator::sendMessage},
+    {"press", "press CONTROL [EVENT]",
      "one push on CONTROL of panel 1 (kind 2); EVENT is the\n"
      "event text, name[=value] (default \"press\"). A disabled\n"
      "control ignores it; a double-push control waits for a\n"
      "second push (see below)",
-     press},
-    {"doublepress", Step::Kind::doublePress, "doublepress CONTROL [EVENT]", "two pushes in a row",
-     press},
-    {"wait", Step::Kind::wait, "wait DURATION",
-     "advance the virtual clock (1500, 1500ms, 2s); each due\n"
-     "timer tick is delivered (kind 4) in time order at once\n"
-     "(with --realtime: as run)",
-     timeSpan},
-    {"run", Step::Kind::run, "run DURATION",
+     press, &Simulator::press},
+    {"doublepress", "doublepress CONTROL [EVENT]", "two pushes in a row", press,
+     &Simulator::doublePress},
+    {"wait", "wait DURATION",
+     "advance the virtual clock (1500, 1500ms, 2s; up to\n"
+     "3600s); each due timer tick is delivered (kind 4) in\n"
+     "time order at once (with --realtime: as run)",
+     timeSpan, &Simulator::wait},
+    {"run", "run DURATION",
      "as wait, but in real time: each tick arrives when it is\n"
      "due, so the flashing of Take can be watched",
-     timeSpan},
-    {"tick", Step::Kind::tick, "tick TIMER", "one tick of TIMER (1 or more) now, running or not",
-     tick},
-    {"route", Step::Kind::route, "route DEVICE SOURCE DEST",
+     timeSpan, &Simulator::runInRealTime},
+    {"tick", "tick TIMER", "one tick of TIMER (1 or more) now, running or not", tick,
+     &Simulator::tick},
+    {"route", "route DEVICE SOURCE DEST",
      "another panel routes SOURCE to DEST on DEVICE: the\n"
      "router changes, registered components get a revertive",
-     crosspoint},
-    {"show", Step::Kind::show, "show [panel | router [DEVICE [FIRST-LAST]]]",
+     crosspoint, &Simulator::route},
+    {"show", "show [panel | router [DEVICE [FIRST-LAST]]]",
      "draw the panel, and the routers' destinations with the\n"
      "source each carries; with DEVICE every destination and\n"
      "source of that router (FIRST-LAST: only those indices)",
-     show},
-    {"note", Step::Kind::note, "note TEXT", "print TEXT in the trace", anyText},
-    {"expect command", Step::Kind::expectCommand, "expect command TEXT",
-     "the last action sent exactly the command TEXT", someText},
-    {"expect no-command", Step::Kind::expectNoCommand, "expect no-command TEXT",
-     "the last action did not send TEXT", someText},
-    {"expect reply", Step::Kind::expectReply, "expect reply TEXT | none",
+     show, &Simulator::show},
+    {"note", "note TEXT", "print TEXT in the trace", anyText, &Simulator::note},
+    {"expect command", "expect command TEXT", "the last action sent exactly the command TEXT",
+     someText, &Simulator::expectCommand},
+    {"expect no-command", "expect no-command TEXT", "the last action did not send TEXT", someText,
+     &Simulator::expectNoCommand},
+    {"expect reply", "expect reply TEXT | none",
      "the reply to the last message was TEXT (\"\\n\" is a\n"
      "line feed; \"\" the empty text) or null",
-     reply},
-    {"expect control", Step::Kind::expectControl, "expect control CONTROL PROPERTY [VALUE]",
+     reply, &Simulator::expectReply},
+    {"expect control", "expect control CONTROL PROPERTY [VALUE]",
      "the property of CONTROL on panel 1 is VALUE (the rest\n"
      "of the line; empty when absent). PROPERTY \"enabled\"\n"
      "reads true or false",
-     control},
-    {"expect route", Step::Kind::expectRoute, "expect route DEVICE SOURCE DEST",
-     "DEST of DEVICE carries SOURCE", crosspoint},
-    {"expect event", Step::Kind::expectEvent, "expect event TEXT",
-     "the last action sent the parent the event TEXT (\"HN\")", someText},
-    {"help", Step::Kind::help, "help", "this text", nothing},
-    {"quit", Step::Kind::quit, "quit", "end the session (also: exit)", nothing},
+     control, &Simulator::expectControl},
+    {"expect route", "expect route DEVICE SOURCE DEST", "DEST of DEVICE carries SOURCE", crosspoint,
+     &Simulator::expectRoute},
+    {"expect event", "expect event TEXT", "the last action sent the parent the event TEXT (\"HN\")",
+     someText, &Simulator::expectEvent},
+    {"help", "help", "this text", nothing, &Simulator::help, true},
+    {"quit", "quit", "end the session (also: exit)", nothing, &Simulator::quit, true},
 };
 
-const Syntax* find(const std::string& name) {
-    for (const Syntax& syntax : steps) {
+const StepSyntax* find(const std::string& name) {
+    for (const StepSyntax& syntax : steps) {
         if (name == syntax.name) return &syntax;
     }
     return nullptr;
@@ -221,7 +216,7 @@ const Syntax* find(const std::string& name) {
 std::string knownExpectations() {
     std::string known;
     const std::string prefix = "expect ";
-    for (const Syntax& syntax : steps) {
+    for (const StepSyntax& syntax : steps) {
         const std::string name = syntax.name;
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         known += (known.empty() ? "" : ", ") + name.substr(prefix.size());
@@ -239,33 +234,34 @@ bool StepParser::parse(const std::string& line, const std::string& where, bool a
     if (empty) return true;
     step = Step();
     step.where = where;
+    const std::string at = where.empty() ? std::string() : where + ": ";
     std::string name = cutFirstWord(rest);
     if (name == "exit") name = "quit";
     if (name == "expect") {
         const std::string what = cutFirstWord(rest);
         name += " " + what;
         if (find(name) == nullptr) {
-            error = where + ": unknown expectation \"" + printable(what) +
+            error = at + "unknown expectation \"" + printable(what) +
                     "\" (known: " + knownExpectations() + ")";
             return false;
         }
     }
-    const Syntax* syntax = find(name);
+    const StepSyntax* syntax = find(name);
     if (syntax == nullptr) {
         const std::string meant = messages.suggestion(line);
-        error = where + ": unknown step \"" + printable(name) + "\" (" +
+        error = at + "unknown step \"" + printable(name) + "\" (" +
                 (!meant.empty() ? "did you mean: " + meant
                  : atPrompt     ? std::string("help lists the steps")
                                 : std::string("panel_host --help lists the steps")) +
                 ")";
         return false;
     }
-    step.kind = syntax->kind;
+    step.syntax = syntax;
     std::string problem;
     if (syntax->read(rest, step, problem)) return true;
     const std::string shown = "\"" + printable(trimmed(line)) + "\"";
-    error = problem.empty() ? where + ": malformed step " + shown + ": expected " + syntax->usage
-                            : where + ": bad value in step " + shown + ": " + problem;
+    error = problem.empty() ? at + "malformed step " + shown + ": expected " + syntax->usage
+                            : at + "bad value in step " + shown + ": " + problem;
     if (atPrompt) error += " (help lists the steps)";
     return false;
 }
@@ -290,7 +286,7 @@ bool StepParser::parseAll(const std::string& name, const std::string& content,
 std::string StepParser::help() {
     constexpr size_t column = 28;
     std::string text = "Steps (one a line; '#' starts a comment line):\n";
-    for (const Syntax& syntax : steps) {
+    for (const StepSyntax& syntax : steps) {
         std::string left = std::string("  ") + syntax.usage;
         left = left.size() + 2 > column ? left + "\n" + std::string(column, ' ')
                                         : left + std::string(column - left.size(), ' ');

@@ -1,6 +1,7 @@
 // The step language of scenario files and of the interactive mode: one step a
 // line, '#' starts a comment line, blank lines are skipped. One table holds
-// each step's name, usage, meaning and reader; the help text is made from it.
+// each step's name, usage, meaning, reader and handler; the help text is made
+// from it.
 #ifndef SIMULATOR_STEP_PARSER_H
 #define SIMULATOR_STEP_PARSER_H
 
@@ -10,27 +11,13 @@
 
 #include "simulator/ComponentMessages.h"
 
+class Simulator;
+struct StepSyntax;
+
+// One step as read from a line: the row of the step table that read it and
+// the values its reader took from the line.
 struct Step {
-    enum class Kind {
-        message,
-        press,
-        doublePress,
-        wait,
-        run,
-        tick,
-        route,
-        show,
-        note,
-        expectCommand,
-        expectNoCommand,
-        expectReply,
-        expectControl,
-        expectRoute,
-        expectEvent,
-        help,
-        quit,
-    };
-    Kind kind = Kind::note;
+    const StepSyntax* syntax = nullptr;
     std::string where;  // "file:line", for messages
     std::string text;   // message, event text, note, expected text, show target
     std::string control;
@@ -42,10 +29,27 @@ struct Step {
     int64_t milliseconds = 0;
 };
 
+// A row of the step table: everything about one step. Adding a step is a
+// row, the Simulator's handler and a test.
+struct StepSyntax {
+    // Gets the text after the step's name. False for a line of the wrong
+    // shape (`problem` empty: the usage is shown) or with a value that
+    // cannot mean anything (`problem` says why).
+    using Reader = bool (*)(const std::string& rest, Step& step, std::string& problem);
+    using Handler = void (Simulator::*)(const Step& step);
+
+    const char* name;  // "press", "expect control"
+    const char* usage;
+    const char* meaning;  // lines separated by '\n'
+    Reader read;
+    Handler run;
+    bool withoutComponent = false;  // runs also when no component was created
+};
+
 class StepParser {
 public:
     // Parses one line. Returns false with a one-line `error` (starting with
-    // `where`) for a line that is no step or whose values cannot mean
+    // `where`, when given) for a line that is no step or whose values cannot mean
     // anything; `empty` tells a comment or blank line. A line typed `atPrompt`
     // gets errors that end with a hint naming the help step. An unknown step
     // that names one of the component's `messages` is answered with that.

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "simulator/CommandText.h"
+#include "simulator/StepParser.h"
 #include "simulator/TextTrace.h"
 #include "simulator/VirtualClock.h"
 
@@ -14,8 +15,6 @@ using zant::hosting::MessageShape;
 using zant::hosting::MessagesReader;
 
 namespace {
-
-constexpr int64_t longestWait = int64_t{3600} * 1000;
 
 const char* kindName(TraceEvent::Kind kind) {
     using Kind = TraceEvent::Kind;
@@ -170,7 +169,13 @@ BrowserPanel::Answer BrowserPanel::refuse(const std::string& error) {
     return refuse(400, error);
 }
 
-BrowserPanel::Answer BrowserPanel::perform(Step& step) {
+BrowserPanel::Answer BrowserPanel::perform(const std::string& line) {
+    Step step;
+    bool empty = false;
+    std::string error;
+    if (!StepParser::parse(line, "", false, simulator_.config().messages, step, empty, error)) {
+        return refuse(error);
+    }
     step.where = "browser";
     stepErrors_.clear();
     collecting_ = true;
@@ -194,7 +199,6 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
     }
     std::string action;
     if (!member(request, "do", action)) return refuse("malformed request: no \"do\"");
-    Step step;
     if (action == "message") {
         std::string name;
         std::string value;
@@ -223,28 +227,30 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
         }
         const std::string refused = refusedValue(shape, value);
         if (!refused.empty()) return refuse(name + "=" + value + ": " + refused);
-        step.kind = Step::Kind::message;
         // A message without a value goes as the bare name, as a parent sends it.
         const bool bare = value.empty() && (message == nullptr || shape == MessageShape::none);
-        step.text = bare ? name : name + "=" + value;
-    } else if (action == "press") {
-        if (!member(request, "control", step.control)) {
+        return perform("message " + (bare ? name : name + "=" + value));
+    }
+    if (action == "press") {
+        std::string name;
+        if (!member(request, "control", name)) {
             return refuse("malformed request: a press names a \"control\"");
         }
         const Panel* panel = simulator_.world().panel(Simulator::pressedPanel);
-        const Panel::Control* control = panel == nullptr ? nullptr : panel->find(step.control);
+        const Panel::Control* control = panel == nullptr ? nullptr : panel->find(name);
         if (control == nullptr || control->kind != "button") {
-            return refuse(404, "panel 1 has no button \"" + step.control + "\"");
+            return refuse(404, "panel 1 has no button \"" + name + "\"");
         }
-        step.kind = Step::Kind::press;
-        step.text = "press";
-    } else if (action == "wait") {
-        if (!member(request, "ms", step.milliseconds) || step.milliseconds < 1 ||
-            step.milliseconds > longestWait) {
-            return refuse("a wait takes \"ms\" from 1 to " + std::to_string(longestWait));
+        return perform("press " + name);
+    }
+    if (action == "wait") {
+        int64_t milliseconds = 0;
+        if (!member(request, "ms", milliseconds)) {
+            return refuse("malformed request: a wait takes \"ms\", a whole number");
         }
-        step.kind = Step::Kind::wait;
-    } else if (action == "route") {
+        return perform("wait " + std::to_string(milliseconds) + "ms");
+    }
+    if (action == "route") {
         int64_t numbers[3] = {0, 0, 0};
         if (!member(request, "device", numbers[0]) || !member(request, "source", numbers[1]) ||
             !member(request, "destination", numbers[2])) {
@@ -252,25 +258,19 @@ BrowserPanel::Answer BrowserPanel::handle(const std::string& text) {
                 "malformed request: a route has a \"device\", \"source\" and "
                 "\"destination\"");
         }
-        for (int i = 0; i < 3; ++i) {
-            if (numbers[i] < 1 || numbers[i] > 999999) {
-                return refuse("a route takes numbers of 1 or more");
-            }
-            step.numbers[i] = static_cast<int>(numbers[i]);
-        }
-        step.kind = Step::Kind::route;
-    } else if (action == "realtime") {
+        return perform("route " + std::to_string(numbers[0]) + " " + std::to_string(numbers[1]) +
+                       " " + std::to_string(numbers[2]));
+    }
+    if (action == "realtime") {
         const auto on = request.find("on");
         if (on == request.end() || !on->is_boolean()) {
             return refuse("malformed request: realtime takes \"on\": true or false");
         }
         realtime_ = on->get<bool>();
-        step.kind = Step::Kind::note;
-        step.text = realtime_ ? "the clock runs in real time" : "the clock moves only when told to";
-    } else {
-        return refuse("unknown request \"" + action + "\"");
+        return perform(realtime_ ? "note the clock runs in real time"
+                                 : "note the clock moves only when told to");
     }
-    return perform(step);
+    return refuse("unknown request \"" + action + "\"");
 }
 
 std::string BrowserPanel::state() const {

@@ -1,6 +1,7 @@
 // What the browser face of panel_host asks of the simulation and shows of it.
 // A page sends one request at a time as a small JSON object; each is checked
-// and turned into a step of the simulation, never into anything else (no file
+// and turned into a step line, read by the step table as a scenario's line
+// is (so each value is checked there), never into anything else (no file
 // path, no shell). The state that a page draws (panels, routers, the parent
 // messages the component declares and the values last sent, clock, recent
 // trace) is one JSON document.
@@ -62,8 +63,9 @@ public:
 
 private:
     Answer refuse(const std::string& error);
-    // Runs `step`; an error line of the trace during it fails the answer.
-    Answer perform(Step& step);
+    // Reads `line` with the step table and runs the step; an error line of
+    // the trace during it fails the answer.
+    Answer perform(const std::string& line);
 
     struct Entry {
         uint64_t sequence;
