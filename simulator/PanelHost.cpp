@@ -57,19 +57,22 @@ char* PanelHost::execute(const char* text, int mode) {
 }
 
 char* PanelHost::release(const char* text) {
-    std::string command;
-    switch (ledger_.release(text, command)) {
-        case ReplyLedger::Release::ok:
+    using Outcome = zant::hosting::ReplyLedger::Outcome;
+    const zant::hosting::ReplyLedger::Release released = ledger_.release(text);
+    switch (released.outcome) {
+        case Outcome::ok:
+        case Outcome::notHandedBack:
             if (trace_.verbose())
-                trace_.add(TraceEvent::Kind::handedBack, "handed back: reply of " + command);
+                trace_.add(TraceEvent::Kind::handedBack,
+                           "handed back: reply of " + released.command);
             break;
-        case ReplyLedger::Release::nullReply:
+        case Outcome::nullReply:
             if (trace_.verbose()) trace_.add(TraceEvent::Kind::handedBack, "handed back: null");
             break;
-        case ReplyLedger::Release::twice:
-            trace_.error("the reply of \"" + command + "\" was handed back twice");
+        case Outcome::twice:
+            trace_.error("the reply of \"" + released.command + "\" was handed back twice");
             break;
-        case ReplyLedger::Release::unknown:
+        case Outcome::unknown:
             trace_.error("a pointer that is no reply of the host was handed back");
             break;
     }

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/ReplyLedger.h"
 #include "simulator/CommandText.h"
 #include "simulator/Panel.h"
-#include "simulator/ReplyLedger.h"
 #include "simulator/Trace.h"
 #include "simulator/World.h"
 
@@ -81,7 +81,7 @@ private:
 
     World& world_;
     Trace& trace_;
-    ReplyLedger ledger_;
+    zant::hosting::ReplyLedger ledger_;
     std::vector<std::string> commands_;
     std::vector<std::string> parentEvents_;
     std::string layoutError_;
