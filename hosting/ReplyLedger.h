@@ -12,7 +12,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <limits>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -21,7 +20,7 @@ namespace zant::hosting {
 
 class ReplyLedger {
 public:
-    static constexpr size_t keepEveryRelease = std::numeric_limits<size_t>::max();
+    static constexpr size_t keepEveryRelease = static_cast<size_t>(-1);
 
     explicit ReplyLedger(size_t keptReleased = keepEveryRelease);
     ~ReplyLedger();
