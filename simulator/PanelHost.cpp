@@ -1,7 +1,10 @@
 #include "simulator/PanelHost.h"
 
+#include "hosting/CommandGrammar.h"
 #include "hosting/LayoutReader.h"
 #include "simulator/Words.h"
+
+using zant::hosting::HandBack;
 
 PanelHost::PanelHost(World& world, Trace& trace) : world_(world), trace_(trace) {}
 
@@ -39,8 +42,11 @@ char* PanelHost::execute(const char* text, int mode) {
     const size_t eventsBefore = parentEvents_.size();
     char* result = command(parsed);
     std::string line = parsed.text();
-    if (result != nullptr && parsed.mnemonic() != "PS") line += "  => " + quoted(result);
-    if (result == nullptr && zant_reply_handed_back(parsed.mnemonic().c_str())) line += "  => null";
+    // The reply of "PS" is only tested for null: its text is not shown.
+    const zant::hosting::CommandForm* form = zant::hosting::CommandGrammar::find(parsed.mnemonic());
+    const HandBack handBack = form == nullptr ? HandBack::never : form->handBack;
+    if (result != nullptr && handBack != HandBack::testedOnly) line += "  => " + quoted(result);
+    if (result == nullptr && handBack == HandBack::once) line += "  => null";
     if (!note_.empty()) line += "   (" + note_ + ")";
     trace_.add(TraceEvent::Kind::command, line);
     if (parentEvents_.size() > eventsBefore) {
@@ -51,19 +57,22 @@ char* PanelHost::execute(const char* text, int mode) {
 }
 
 char* PanelHost::release(const char* text) {
-    std::string command;
-    switch (ledger_.release(text, command)) {
-        case ReplyLedger::Release::ok:
+    using Outcome = zant::hosting::ReplyLedger::Outcome;
+    const zant::hosting::ReplyLedger::Release released = ledger_.release(text);
+    switch (released.outcome) {
+        case Outcome::ok:
+        case Outcome::notHandedBack:
             if (trace_.verbose())
-                trace_.add(TraceEvent::Kind::handedBack, "handed back: reply of " + command);
+                trace_.add(TraceEvent::Kind::handedBack,
+                           "handed back: reply of " + released.command);
             break;
-        case ReplyLedger::Release::nullReply:
+        case Outcome::nullReply:
             if (trace_.verbose()) trace_.add(TraceEvent::Kind::handedBack, "handed back: null");
             break;
-        case ReplyLedger::Release::twice:
-            trace_.error("the reply of \"" + command + "\" was handed back twice");
+        case Outcome::twice:
+            trace_.error("the reply of \"" + released.command + "\" was handed back twice");
             break;
-        case ReplyLedger::Release::unknown:
+        case Outcome::unknown:
             trace_.error("a pointer that is no reply of the host was handed back");
             break;
     }
@@ -77,26 +86,34 @@ void PanelHost::reportOutstanding() {
 }
 
 char* PanelHost::command(const CommandText& command) {
-    const std::string& mnemonic = command.mnemonic();
-    if (mnemonic == "PS") return panelShow(command);
-    if (mnemonic == "TP") return textPut(command);
-    if (mnemonic == "TG") return textGet(command);
-    if (mnemonic == "CE") return enable(command, true);
-    if (mnemonic == "CD") return enable(command, false);
-    if (mnemonic == "HN") return hostNotify(command);
-    if (mnemonic == "SD") return instanceLookup(command);
-    if (mnemonic == "XI") return controlList(command);
-    if (mnemonic == "RC") return crosspoint(command);
-    if (mnemonic == "RN") return routerName(command);
-    if (mnemonic == "RP") return routerPoll(command);
-    if (mnemonic == "RR") return routerRegister(command);
-    if (mnemonic == "RU") return routerUnregister(command);
-    if (mnemonic == "ET") return timer(command);
-    if (command.text() == "AS") {
-        note("the component detaches from the host");
+    // The grammar says which mnemonics exist; each has its handler here.
+    using Handler = char* (PanelHost::*)(const CommandText&);
+    static const std::map<std::string, Handler> handlers = {
+        {"PS", &PanelHost::panelShow},        {"TP", &PanelHost::textPut},
+        {"TG", &PanelHost::textGet},          {"CE", &PanelHost::enableControl},
+        {"CD", &PanelHost::disableControl},   {"HN", &PanelHost::hostNotify},
+        {"SD", &PanelHost::instanceLookup},   {"XI", &PanelHost::controlList},
+        {"RC", &PanelHost::crosspoint},       {"RN", &PanelHost::routerName},
+        {"RP", &PanelHost::routerPoll},       {"RR", &PanelHost::routerRegister},
+        {"RU", &PanelHost::routerUnregister}, {"ET", &PanelHost::timer},
+        {"AS", &PanelHost::detach},
+    };
+    const auto handler = handlers.find(command.mnemonic());
+    if (zant::hosting::CommandGrammar::find(command.mnemonic()) == nullptr ||
+        handler == handlers.end()) {
+        fault("unknown command \"" + command.text() + "\"");
         return nullptr;
     }
-    fault("unknown command \"" + command.text() + "\"");
+    return (this->*handler->second)(command);
+}
+
+char* PanelHost::detach(const CommandText& command) {
+    // "AS" takes no field; anything after it makes another, unknown command.
+    if (command.text() != "AS") {
+        fault("unknown command \"" + command.text() + "\"");
+        return nullptr;
+    }
+    note("the component detaches from the host");
     return nullptr;
 }
 
@@ -104,8 +121,9 @@ char* PanelHost::reply(const CommandText& command, const std::string& text) {
     return ledger_.issue(command.text(), text);
 }
 
-void PanelHost::malformed(const CommandText& command, const std::string& expected) {
-    fault("malformed command \"" + command.text() + "\": expected " + expected);
+void PanelHost::malformed(const CommandText& command) {
+    fault("malformed command \"" + command.text() + "\": expected " +
+          zant::hosting::CommandGrammar::find(command.mnemonic())->usage);
 }
 
 void PanelHost::note(const std::string& text) {
@@ -150,7 +168,7 @@ Router* PanelHost::router(const CommandText& command, int device) {
 char* PanelHost::panelShow(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(0, 0, fields) || fields.size() < 2 || fields.size() > 3) {
-        malformed(command, "PS 'panel' 'file' ['extra']");
+        malformed(command);
         return nullptr;
     }
     Panel loaded(fields[0], fields[1]);
@@ -181,12 +199,12 @@ char* PanelHost::panelShow(const CommandText& command) {
 char* PanelHost::textPut(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(3, 0, fields)) {
-        malformed(command, "TP 'property=value' 'panel' 'control'");
+        malformed(command);
         return nullptr;
     }
     const size_t equals = fields[0].find('=');
     if (equals == std::string::npos || equals == 0) {
-        malformed(command, "TP 'property=value' 'panel' 'control'");
+        malformed(command);
         return nullptr;
     }
     Panel::Control* target = control(command, fields[1], fields[2]);
@@ -198,7 +216,7 @@ char* PanelHost::textPut(const CommandText& command) {
 char* PanelHost::textGet(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(3, 2, fields)) {
-        malformed(command, "TG 'panel' 'control' 'property'");
+        malformed(command);
         return nullptr;
     }
     if (control(command, fields[0], fields[1]) == nullptr) return nullptr;
@@ -207,10 +225,18 @@ char* PanelHost::textGet(const CommandText& command) {
     return reply(command, fields[2] + "=" + target.property(fields[1], fields[2]));
 }
 
+char* PanelHost::enableControl(const CommandText& command) {
+    return enable(command, true);
+}
+
+char* PanelHost::disableControl(const CommandText& command) {
+    return enable(command, false);
+}
+
 char* PanelHost::enable(const CommandText& command, bool enabled) {
     std::vector<std::string> fields;
     if (!command.quotedFields(2, 1, fields)) {
-        malformed(command, command.mnemonic() + " 'panel' 'control'");
+        malformed(command);
         return nullptr;
     }
     Panel::Control* target = control(command, fields[0], fields[1]);
@@ -224,7 +250,7 @@ char* PanelHost::enable(const CommandText& command, bool enabled) {
 char* PanelHost::hostNotify(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(1, 0, fields)) {
-        malformed(command, "HN 'event'");
+        malformed(command);
         return nullptr;
     }
     parentEvents_.push_back(fields[0]);
@@ -235,7 +261,7 @@ char* PanelHost::hostNotify(const CommandText& command) {
 char* PanelHost::instanceLookup(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(1, 0, fields)) {
-        malformed(command, "SD 'instance'");
+        malformed(command);
         return nullptr;
     }
     int device = 0;
@@ -249,7 +275,7 @@ char* PanelHost::instanceLookup(const CommandText& command) {
 char* PanelHost::controlList(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(2, 1, fields)) {
-        malformed(command, "XI 'panel' 'pattern'");
+        malformed(command);
         return nullptr;
     }
     Panel* target = world_.panel(fields[0]);
@@ -272,14 +298,14 @@ char* PanelHost::crosspoint(const CommandText& command) {
     if (quote == std::string::npos || lastSpace == std::string::npos || lastSpace < quote ||
         !CommandText("RC " + rest.substr(0, quote == 0 ? 0 : quote - 1)).numbers(numbers) ||
         numbers.size() != 3) {
-        malformed(command, "RC device source destination ',extra' flag");
+        malformed(command);
         return nullptr;
     }
     const std::string extra = rest.substr(quote, lastSpace - quote);
     const std::string flag = rest.substr(lastSpace + 1);
     if (extra.size() < 3 || extra[1] != ',' || extra.back() != '\'' ||
         (flag != "0" && flag != "1")) {
-        malformed(command, "RC device source destination ',extra' flag");
+        malformed(command);
         return nullptr;
     }
     std::string error;
@@ -299,7 +325,7 @@ char* PanelHost::crosspoint(const CommandText& command) {
 char* PanelHost::routerName(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.size() != 3) {
-        malformed(command, "RN device database index");
+        malformed(command);
         return nullptr;
     }
     Router* target = router(command, numbers[0]);
@@ -315,7 +341,7 @@ char* PanelHost::routerName(const CommandText& command) {
 char* PanelHost::routerPoll(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.size() != 3) {
-        malformed(command, "RP device first last");
+        malformed(command);
         return nullptr;
     }
     Router* target = router(command, numbers[0]);
@@ -339,7 +365,7 @@ char* PanelHost::routerRegister(const CommandText& command) {
     if (add) rest.erase(rest.size() - addField.size());
     std::vector<int> numbers;
     if (!CommandText("RR " + rest).numbers(numbers) || numbers.size() != 3) {
-        malformed(command, "RR device first last ['ADD']");
+        malformed(command);
         return nullptr;
     }
     Router* target = router(command, numbers[0]);
@@ -352,7 +378,7 @@ char* PanelHost::routerRegister(const CommandText& command) {
 char* PanelHost::routerUnregister(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.size() != 1) {
-        malformed(command, "RU device");
+        malformed(command);
         return nullptr;
     }
     Router* target = router(command, numbers[0]);
@@ -368,7 +394,7 @@ char* PanelHost::routerUnregister(const CommandText& command) {
 char* PanelHost::timer(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.empty() || numbers.size() > 2) {
-        malformed(command, "ET timer [interval]");
+        malformed(command);
         return nullptr;
     }
     if (numbers.size() == 2 && numbers[1] >= 1) {

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/ReplyLedger.h"
 #include "simulator/CommandText.h"
 #include "simulator/Panel.h"
-#include "simulator/ReplyLedger.h"
 #include "simulator/Trace.h"
 #include "simulator/World.h"
 
@@ -51,6 +51,8 @@ private:
     char* panelShow(const CommandText& command);
     char* textPut(const CommandText& command);
     char* textGet(const CommandText& command);
+    char* enableControl(const CommandText& command);
+    char* disableControl(const CommandText& command);
     char* enable(const CommandText& command, bool enabled);
     char* hostNotify(const CommandText& command);
     char* instanceLookup(const CommandText& command);
@@ -61,13 +63,15 @@ private:
     char* routerRegister(const CommandText& command);
     char* routerUnregister(const CommandText& command);
     char* timer(const CommandText& command);
+    char* detach(const CommandText& command);
 
     // The control addressed by a command; an error line when unknown.
     Panel::Control* control(const CommandText& command, const std::string& panelId,
                             const std::string& controlId);
     Router* router(const CommandText& command, int device);
     char* reply(const CommandText& command, const std::string& text);
-    void malformed(const CommandText& command, const std::string& expected);
+    // A fault quoting the grammar's usage line of the command's mnemonic.
+    void malformed(const CommandText& command);
     void note(const std::string& text);
     void fault(const std::string& text);
 
@@ -77,7 +81,7 @@ private:
 
     World& world_;
     Trace& trace_;
-    ReplyLedger ledger_;
+    zant::hosting::ReplyLedger ledger_;
     std::vector<std::string> commands_;
     std::vector<std::string> parentEvents_;
     std::string layoutError_;

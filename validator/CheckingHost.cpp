@@ -1,13 +1,13 @@
 #include "validator/CheckingHost.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "validator/FreedMemory.h"
 #include "validator/HeapMeter.h"
 
 namespace {
 
+// Released replies kept, poisoned, before they are freed.
 constexpr size_t quarantineSize = 32;
 constexpr size_t maxViolations = 100;
 constexpr size_t quotedLength = 120;
@@ -22,12 +22,7 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-CheckingHost::~CheckingHost() {
-    // Replies the host still owns: those of "PS" and of ignored commands, and
-    // any the component failed to hand back (already a violation).
-    for (auto& entry : outstanding_) delete[] entry.first;
-    for (char* reply : quarantine_) delete[] reply;
-}
+CheckingHost::CheckingHost() : ledger_(quarantineSize) {}
 
 std::optional<std::string> CheckingHost::replyTo(const std::string& /*command*/) {
     return std::nullopt;
@@ -42,12 +37,6 @@ std::vector<std::string> CheckingHost::violations() const {
     texts.reserve(violations_.size());
     for (const Violation& violation : violations_) texts.push_back(violation.what);
     return texts;
-}
-
-int CheckingHost::mustComeBack() const {
-    return static_cast<int>(std::count_if(
-        outstanding_.begin(), outstanding_.end(),
-        [](const auto& entry) { return zant_reply_handed_back(entry.second.mnemonic.c_str()); }));
 }
 
 long long CheckingHost::sent(const std::string& mnemonic) const {
@@ -112,41 +101,37 @@ char* CheckingHost::execute(const char* text, int mode) {
     if (!reply) return nullptr;
     rememberIds(mnemonic, *reply);
     const long long before = HeapMeter::inUse();
-    char* copy = new char[reply->size() + 1];
-    std::memcpy(copy, reply->c_str(), reply->size() + 1);
     // Replies of "PS" and of ignored commands stay the host's until it ends.
-    outstanding_[copy] = Reply{mnemonic, reply->size()};
+    char* copy = ledger_.issue(mnemonic, *reply);
     heldBytes_ += HeapMeter::inUse() - before;
     return copy;
 }
 
 void CheckingHost::release(const char* text) {
+    using Outcome = zant::hosting::ReplyLedger::Outcome;
     ++releaseCount_;
     if (text == nullptr) {
         ++nullReleaseCount_;
         return;
     }
-    const auto found = outstanding_.find(text);
-    if (found == outstanding_.end()) {
-        const bool twice =
-            std::find(quarantine_.begin(), quarantine_.end(), text) != quarantine_.end();
-        violation(Rule::handBack,
-                  twice ? "a reply handed back twice" : "released a pointer the host never gave");
-        return;
-    }
-    if (!zant_reply_handed_back(found->second.mnemonic.c_str())) {
-        violation(Rule::handBack,
-                  "the reply of \"" + found->second.mnemonic + "\" was handed back");
-    }
     const long long before = HeapMeter::inUse();
-    char* block = const_cast<char*>(text);
-    // Kept NUL-terminated, so a late reader gets the poison, not a run past it.
-    FreedMemory::poisonBlock(block, found->second.length);
-    outstanding_.erase(found);
-    quarantine_.push_back(block);
-    if (quarantine_.size() > quarantineSize) {
-        delete[] quarantine_.front();
-        quarantine_.pop_front();
-    }
+    const zant::hosting::ReplyLedger::Release released = ledger_.release(text);
     heldBytes_ += HeapMeter::inUse() - before;
+    switch (released.outcome) {
+        case Outcome::twice:
+            violation(Rule::handBack, "a reply handed back twice");
+            return;
+        case Outcome::unknown:
+            violation(Rule::handBack, "released a pointer the host never gave");
+            return;
+        case Outcome::notHandedBack:
+            violation(Rule::handBack, "the reply of \"" + released.command + "\" was handed back");
+            break;
+        case Outcome::ok:
+        case Outcome::nullReply:
+            break;
+    }
+    // Still kept by the ledger; NUL-terminated, so a late reader gets the
+    // poison, not a run past it.
+    FreedMemory::poisonBlock(const_cast<char*>(text), released.length);
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/ReplyLedger.h"
 #include "validator/CommandShape.h"
 #include "validator/Violation.h"
 
@@ -35,8 +36,8 @@ public:
     // Empty when a well-formed command also keeps a component's own rules.
     using CommandRule = std::function<std::string(const ShapedCommand& command)>;
 
-    CheckingHost() = default;
-    ~CheckingHost() override;
+    CheckingHost();
+    ~CheckingHost() override = default;
     CheckingHost(const CheckingHost&) = delete;
     CheckingHost& operator=(const CheckingHost&) = delete;
 
@@ -58,7 +59,7 @@ public:
     std::vector<std::string> violations() const;
     const std::vector<Violation>& allViolations() const { return violations_; }
     // Replies of "TG", "SD", "XI" and "RN" handed out and not yet back.
-    int mustComeBack() const;
+    int mustComeBack() const { return static_cast<int>(ledger_.mustComeBack()); }
     // Heap the host's replies and their bookkeeping hold (HeapMeter), so a
     // leak check can tell the component's growth from the host's.
     long long heldBytes() const { return heldBytes_; }
@@ -78,20 +79,14 @@ protected:
     virtual void onCommand(const std::string& /*command*/) {}
 
 private:
-    struct Reply {
-        std::string mnemonic;
-        size_t length;  // of the text, without its NUL
-    };
     void violation(Rule rule, const std::string& what);
     void release(const char* text);
     void checkCommand(const std::string& command);
     void rememberIds(const std::string& mnemonic, const std::string& reply);
 
-    std::unordered_map<const char*, Reply> outstanding_;
-    // Released replies are kept for a while before they are freed, so that a
-    // second release of the same pointer is told apart from a new reply that
-    // happens to reuse its address.
-    std::deque<char*> quarantine_;
+    // Replies by mnemonic; released ones are kept for a while, poisoned, so
+    // that a second release is told apart from a new reply at the same address.
+    zant::hosting::ReplyLedger ledger_;
     std::deque<std::string> recent_;
     std::unordered_map<std::string, long long> sentByMnemonic_;
     std::vector<Violation> violations_;

@@ -2,26 +2,11 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstring>
+
+#include "hosting/CommandGrammar.h"
 
 namespace {
-
-// Field kinds of a signature: n a number, q a text without quotes, f the free
-// text (at most one per signature), b a flag 0 or 1.
-struct Signature {
-    const char* mnemonic;
-    const char* fields;
-    int panel;
-    int control;
-};
-
-// Every form a command may take; a command is well-formed when one fits.
-constexpr Signature signatures[] = {
-    {"AS", "", -1, -1},      {"RU", "n", -1, -1},   {"ET", "n", -1, -1},   {"ET", "nn", -1, -1},
-    {"RP", "nnn", -1, -1},   {"RN", "nnn", -1, -1}, {"RR", "nnn", -1, -1}, {"RR", "nnnq", -1, -1},
-    {"RC", "nnnfb", -1, -1}, {"CE", "qq", 0, 1},    {"CD", "qq", 0, 1},    {"TG", "qqq", 0, 1},
-    {"XI", "qq", 0, -1},     {"HN", "f", -1, -1},   {"SD", "f", -1, -1},   {"PS", "qf", 0, -1},
-    {"PS", "qfq", 0, -1},    {"TP", "fqq", 1, 2},
-};
 
 // Plain signed decimal within the int range: no padding, no '+', no "-0".
 bool isNumber(const std::string& text) {
@@ -37,16 +22,26 @@ bool isNumber(const std::string& text) {
     return text[0] == '-' || value <= INT_MAX;
 }
 
+// A quoted field that holds no quote; the free fields are read apart.
+bool isQuoted(char kind) {
+    return kind == 'p' || kind == 'c' || kind == 'q';
+}
+
 std::string fieldError(char kind, const std::string& field) {
     if (kind == 'n' && !isNumber(field)) return "field '" + field + "' is no plain decimal int";
     if (kind == 'b' && field != "0" && field != "1") return "flag '" + field + "' is not 0 or 1";
+    if (kind == 'a') {
+        const size_t equals = field.find('=');
+        if (equals == std::string::npos || equals == 0) return "property without '='";
+        if (field.find('\'') < equals) return "quote in the property name";
+    }
     return {};
 }
 
 // Reads one field of `kind` off the front of `rest` (" field..."), into `field`.
 bool takeFront(std::string& rest, char kind, std::string& field) {
     if (rest.size() < 2 || rest[0] != ' ') return false;
-    if (kind == 'q') {
+    if (isQuoted(kind)) {
         const size_t close = rest.find('\'', 2);
         if (rest[1] != '\'' || close == std::string::npos) return false;
         field = rest.substr(2, close - 2);
@@ -61,7 +56,7 @@ bool takeFront(std::string& rest, char kind, std::string& field) {
 
 // Reads one field of `kind` off the back of `rest` ("... field").
 bool takeBack(std::string& rest, char kind, std::string& field) {
-    if (kind == 'q') {
+    if (isQuoted(kind)) {
         if (rest.size() < 3 || rest.back() != '\'') return false;
         const size_t open = rest.rfind('\'', rest.size() - 2);
         if (open == std::string::npos || open == 0 || rest[open - 1] != ' ') return false;
@@ -76,11 +71,11 @@ bool takeBack(std::string& rest, char kind, std::string& field) {
     return true;
 }
 
-std::string fit(const std::string& text, const Signature& signature, ShapedCommand& command) {
-    const std::string kinds = signature.fields;
+// Fits `text` to the form whose field kinds are `kinds`.
+std::string fit(const std::string& text, const std::string& kinds, ShapedCommand& command) {
     std::vector<std::string> fields(kinds.size());
     std::string rest = text.substr(2);
-    const size_t free = kinds.find('f');
+    const size_t free = kinds.find_first_of("fa");
     const size_t front = free == std::string::npos ? kinds.size() : free;
     for (size_t i = 0; i < front; ++i) {
         if (!takeFront(rest, kinds[i], fields[i])) return "fields do not fit";
@@ -100,15 +95,12 @@ std::string fit(const std::string& text, const Signature& signature, ShapedComma
         std::string error = fieldError(kinds[i], fields[i]);
         if (!error.empty()) return error;
     }
-    if (signature.mnemonic == std::string("TP")) {
-        const size_t equals = fields[0].find('=');
-        if (equals == std::string::npos || equals == 0) return "property without '='";
-        if (fields[0].find('\'') < equals) return "quote in the property name";
-    }
-    command.mnemonic = signature.mnemonic;
+    const size_t panel = kinds.find('p');
+    const size_t control = kinds.find('c');
+    command.mnemonic = text.substr(0, 2);
     command.fields = std::move(fields);
-    command.panelField = signature.panel;
-    command.controlField = signature.control;
+    command.panelField = panel == std::string::npos ? -1 : static_cast<int>(panel);
+    command.controlField = control == std::string::npos ? -1 : static_cast<int>(control);
     return {};
 }
 
@@ -117,14 +109,16 @@ std::string fit(const std::string& text, const Signature& signature, ShapedComma
 std::string CommandShape::check(const std::string& text, ShapedCommand& command) {
     if (text.size() < 2) return "too short";
     if (text.size() > 2 && text[2] != ' ') return "no space after the mnemonic";
-    const std::string mnemonic = text.substr(0, 2);
-    std::string error = "unknown mnemonic";
-    for (const Signature& signature : signatures) {
-        if (mnemonic != signature.mnemonic) continue;
-        const std::string fitted = fit(text, signature, command);
+    const zant::hosting::CommandForm* form = zant::hosting::CommandGrammar::find(text.substr(0, 2));
+    if (form == nullptr) return "unknown mnemonic";
+    // Tried shortest first, each optional field added in turn.
+    const size_t all = std::strlen(form->fields);
+    std::string error;
+    for (size_t count = all - static_cast<size_t>(form->optional); count <= all; ++count) {
+        const std::string fitted = fit(text, std::string(form->fields, count), command);
         if (fitted.empty()) return {};
-        // The first form's reason is kept, unless a later form got further.
-        if (error == "unknown mnemonic" || fitted != "fields do not fit") error = fitted;
+        // The shortest form's reason is kept, unless a longer one got further.
+        if (error.empty() || fitted != "fields do not fit") error = fitted;
     }
     return error;
 }

@@ -1,7 +1,8 @@
 // What a well-formed command text looks like, whichever component sends it: a
-// known two-letter mnemonic, then its fields, each after exactly one space;
-// numbers in plain signed decimal within the int range; text fields (panel
-// ids, control names, properties) in single quotes.
+// mnemonic of the command grammar (hosting/CommandGrammar), then the fields of
+// its row, each after exactly one space; numbers in plain signed decimal
+// within the int range; text fields (panel ids, control names, properties) in
+// single quotes.
 //
 // Text fields are inserted verbatim, so the one free-text field of a command
 // (a value from the parent panel, a name or path from the host) may itself

@@ -1,5 +1,7 @@
 #include "simulator/PanelHost.h"
 
+#include "hosting/CommandGrammar.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -85,6 +87,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PanelCommands::ParamType>& info) {
         return std::to_string(info.index);
     });
+
+// Each mnemonic of the grammar reaches a handler, which quotes its usage line
+// when the fields are missing.
+TEST_F(PanelHostTest, EveryMnemonicOfTheGrammarIsHandled) {
+    using zant::hosting::CommandGrammar;
+    for (const auto* form = CommandGrammar::begin(); form != CommandGrammar::end(); ++form) {
+        if (std::string(form->fields).empty()) continue;
+        run(form->mnemonic);
+        EXPECT_NE(out.str().find(std::string("malformed command \"") + form->mnemonic +
+                                 "\": expected " + form->usage),
+                  std::string::npos)
+            << out.str();
+    }
+}
 
 TEST_F(PanelHostTest, RevertivesGoOnlyToRegisteredDestinationsAndWaitForDelivery) {
     run("RR 12 1 4");

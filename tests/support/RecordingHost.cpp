@@ -2,32 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 RecordingHost::~RecordingHost() {
     verify();
-    for (auto& entry : outstanding_) delete[] entry.first;
 }
 
 char* RecordingHost::execute(const char* text, int mode) {
     if (mode == zant_host::modeRelease) {
-        if (text == nullptr) {
-            calls_.push_back({"", mode, true});
-            return nullptr;
+        using Outcome = zant::hosting::ReplyLedger::Outcome;
+        const zant::hosting::ReplyLedger::Release released = ledger_.release(text);
+        switch (released.outcome) {
+            case Outcome::nullReply:
+                calls_.push_back({"", mode, true});
+                break;
+            case Outcome::twice:
+            case Outcome::unknown:
+                ADD_FAILURE() << "released a pointer that is no outstanding reply";
+                calls_.push_back({"", mode, false});
+                break;
+            case Outcome::notHandedBack:
+            case Outcome::ok:
+                // The buffer is still kept by the ledger.
+                calls_.push_back({text, mode, false});
+                if (released.outcome == Outcome::notHandedBack) {
+                    ADD_FAILURE() << "the reply of \"" << released.command << "\" was handed back";
+                }
+                break;
         }
-        char* reply = const_cast<char*>(text);
-        auto found = outstanding_.find(reply);
-        if (found == outstanding_.end()) {
-            ADD_FAILURE() << "released a pointer that is no outstanding reply";
-            calls_.push_back({"", mode, false});
-            return nullptr;
-        }
-        calls_.push_back({text, mode, false});
-        if (!zant_reply_handed_back(found->second.mnemonic.c_str())) {
-            ADD_FAILURE() << "the reply of \"" << found->second.mnemonic << "\" was handed back";
-        }
-        outstanding_.erase(found);
-        delete[] reply;
         return nullptr;
     }
 
@@ -36,10 +36,7 @@ char* RecordingHost::execute(const char* text, int mode) {
     if (mode != zant_host::modeCommand) return nullptr;
     const std::optional<std::string> reply = replyFor(command);
     if (!reply) return nullptr;
-    char* copy = new char[reply->size() + 1];
-    std::memcpy(copy, reply->c_str(), reply->size() + 1);
-    outstanding_[copy] = Outstanding{command.substr(0, 2)};
-    return copy;
+    return ledger_.issue(command.substr(0, 2), *reply);
 }
 
 void RecordingHost::answer(const std::string& command, std::optional<std::string> reply) {
@@ -80,14 +77,7 @@ int RecordingHost::nullReleases() const {
 }
 
 void RecordingHost::verify() {
-    for (auto entry = outstanding_.begin(); entry != outstanding_.end();) {
-        if (zant_reply_handed_back(entry->second.mnemonic.c_str())) {
-            ADD_FAILURE() << "the reply of \"" << entry->second.mnemonic
-                          << "\" was not handed back";
-            delete[] entry->first;
-            entry = outstanding_.erase(entry);
-        } else {
-            ++entry;
-        }
+    for (const std::string& mnemonic : ledger_.takeOutstanding()) {
+        ADD_FAILURE() << "the reply of \"" << mnemonic << "\" was not handed back";
     }
 }

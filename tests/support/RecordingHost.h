@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/ReplyLedger.h"
 
 class RecordingHost : public zant_host {
 public:
@@ -23,6 +24,10 @@ public:
         int mode;
         bool null;  // a release of null
     };
+
+    // Released replies stay allocated this long, so that the text of one just
+    // handed back can still be recorded.
+    static constexpr size_t keptReleased = 8;
 
     RecordingHost() = default;
     ~RecordingHost() override;
@@ -49,14 +54,12 @@ public:
     void verify();
 
 private:
-    struct Outstanding {
-        std::string mnemonic;
-    };
     std::optional<std::string> replyFor(const std::string& command) const;
 
     std::map<std::string, std::optional<std::string>> exact_;
     std::map<std::string, std::optional<std::string>> prefixes_;
-    std::map<char*, Outstanding> outstanding_;
+    // Replies by mnemonic.
+    zant::hosting::ReplyLedger ledger_{keptReleased};
     std::vector<Call> calls_;
 };
 
