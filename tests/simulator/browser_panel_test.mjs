@@ -126,8 +126,11 @@ async function operate(base) {
     `return document.getElementById('connection').textContent === 'live' &&
             !!document.querySelector('[data-control="Take"]');`));
 
-  // The parent panel, built from Quorvex's declaration: styles, instance,
-  // source and destination by name.
+  // The parent panel, built from Quorvex's declaration (so no free-form
+  // message): styles, instance, source and destination by name.
+  if (await script(`return getComputedStyle(document.getElementById('free')).display;`) !== 'none') {
+    fail('the free-form message shows beside declared messages');
+  }
   await chooseMessage('takeHigh', 'red');
   await chooseMessage('takeLow', 'dim');
   await chooseMessage('instance', 'studioA');
