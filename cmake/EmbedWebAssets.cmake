@@ -27,6 +27,7 @@ endforeach()
 file(WRITE ${OUTPUT}.new "// Generated from simulator/web/assets by cmake/EmbedWebAssets.cmake.
 #include \"simulator/web/WebAssets.h\"
 
+namespace zant::simulator {
 namespace {
 
 ${data}
@@ -42,5 +43,7 @@ const WebAssets::Asset* WebAssets::find(const std::string& path) {
     }
     return nullptr;
 }
+
+}  // namespace zant::simulator
 ")
 file(COPY_FILE ${OUTPUT}.new ${OUTPUT} ONLY_IF_DIFFERENT)

@@ -26,6 +26,9 @@
 #include "validator/CheckingHost.h"
 #include "validator/NotifyDriver.h"
 
+using zant::validate::CheckingHost;
+using zant::validate::NotifyDriver;
+
 namespace {
 
 constexpr size_t maxSteps = 200;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <utility>
 
+namespace zant::simulator {
+
 namespace {
 
 const std::string separator = "' '";
@@ -74,3 +76,5 @@ bool CommandText::numbers(std::vector<int>& values) const {
     }
     return true;
 }
+
+}  // namespace zant::simulator

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zant::simulator {
+
 class CommandText {
 public:
     explicit CommandText(std::string text);
@@ -36,5 +38,7 @@ private:
 
 // A strict decimal integer: optional '-', digits, within the int range.
 bool parseInteger(const std::string& text, int& value);
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_COMMAND_TEXT_H

@@ -5,6 +5,8 @@
 
 #include "simulator/Words.h"
 
+namespace zant::simulator {
+
 using zant::hosting::MessagesReader;
 
 namespace {
@@ -79,3 +81,5 @@ std::string ComponentMessages::suggestion(const std::string& line) const {
     }
     return std::string();
 }
+
+}  // namespace zant::simulator

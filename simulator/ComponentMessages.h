@@ -11,6 +11,8 @@
 
 #include "hosting/MessagesReader.h"
 
+namespace zant::simulator {
+
 class ComponentMessages {
 public:
     using Message = zant::hosting::MessageDeclaration;
@@ -39,5 +41,7 @@ private:
     std::string file_;  // where the declaration is, or would be
     std::vector<Message> messages_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_COMPONENT_MESSAGES_H

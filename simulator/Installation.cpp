@@ -13,6 +13,8 @@
 #include "simulator/SimulatedRouter.h"
 #include "simulator/Words.h"
 
+namespace zant::simulator {
+
 namespace {
 
 std::string databaseValue(const std::string& ini, const char* key) {
@@ -172,3 +174,5 @@ std::string Installation::noDevice(int device) const {
     return "the installation has no device " + std::to_string(device) +
            (known.empty() ? std::string(" (it has none)") : " (it has " + known + ")");
 }
+
+}  // namespace zant::simulator

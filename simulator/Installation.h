@@ -29,6 +29,8 @@
 
 #include "simulator/Router.h"
 
+namespace zant::simulator {
+
 class Installation {
 public:
     struct Style {
@@ -62,5 +64,7 @@ private:
     std::map<int, std::unique_ptr<Router>> routers_;
     std::map<std::string, Style> styles_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_INSTALLATION_H

@@ -14,6 +14,8 @@
 #include <editline/readline.h>
 #endif
 
+namespace zant::simulator {
+
 LineReader::LineReader() {
 #if defined(PANEL_HOST_LINE_EDITING)
     editing_ = stdinIsTerminal();
@@ -44,3 +46,5 @@ bool LineReader::read(const std::string& prompt, std::string& line) {
     std::cout << prompt << std::flush;
     return static_cast<bool>(std::getline(std::cin, line));
 }
+
+}  // namespace zant::simulator

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace zant::simulator {
+
 class LineReader {
 public:
     LineReader();
@@ -19,5 +21,7 @@ public:
 private:
     bool editing_ = false;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_LINE_READER_H

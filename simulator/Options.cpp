@@ -6,6 +6,8 @@
 #include "simulator/CommandText.h"
 #include "simulator/StepParser.h"
 
+namespace zant::simulator {
+
 // The build tree's panel_host plays this build's component in the example
 // installation without options; the one installed with the kit has no
 // defaults for them.
@@ -155,3 +157,5 @@ ends: the component is destroyed, and the exit status is the run's.
            (messagesError.empty() ? simulation.messages.help()
                                   : "Its declaration is refused: " + messagesError + "\n");
 }
+
+}  // namespace zant::simulator

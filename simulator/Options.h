@@ -6,6 +6,8 @@
 
 #include "simulator/SimulationConfig.h"
 
+namespace zant::simulator {
+
 struct Options {
     SimulationConfig simulation;
     std::string scenario;  // empty: none given
@@ -23,5 +25,7 @@ struct Options {
     // The help, with the parent messages of the component the options name.
     std::string usage() const;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_OPTIONS_H

@@ -4,6 +4,8 @@
 
 #include "simulator/VirtualClock.h"
 
+namespace zant::simulator {
+
 Panel::Panel(std::string id, std::string layoutFile)
     : id_(std::move(id)), layoutFile_(std::move(layoutFile)) {}
 
@@ -122,3 +124,5 @@ bool globMatch(const std::string& pattern, const std::string& text) {
     while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
 }
+
+}  // namespace zant::simulator

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace zant::simulator {
+
 class Panel {
 public:
     struct Control {
@@ -68,5 +70,7 @@ private:
 
 // Glob match with '*' and '?'.
 bool globMatch(const std::string& pattern, const std::string& text);
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_PANEL_H

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace zant::simulator {
+
 std::string Router::header() const {
     return "router " + std::to_string(device()) + ": " + std::to_string(sources()) + " sources x " +
            std::to_string(destinations()) + " destinations, registered: " + registrations() + "\n";
@@ -55,3 +57,5 @@ std::string Router::drawIndices(int first, int last) const {
     }
     return drawing;
 }
+
+}  // namespace zant::simulator

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 
+namespace zant::simulator {
+
 class Router {
 public:
     static constexpr int sourceDatabase = 0;
@@ -56,5 +58,7 @@ private:
     std::string header() const;
     std::string destinationLine(int destination) const;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_ROUTER_H

@@ -1,5 +1,7 @@
 #include "simulator/SimulatedRouter.h"
 
+namespace zant::simulator {
+
 SimulatedRouter::SimulatedRouter(int device, int sources, int destinations)
     : device_(device),
       sources_(sources < 0 ? 0 : sources),
@@ -57,3 +59,5 @@ std::string SimulatedRouter::registrations() const {
     }
     return text;
 }
+
+}  // namespace zant::simulator

@@ -12,6 +12,8 @@
 
 #include "simulator/Router.h"
 
+namespace zant::simulator {
+
 class SimulatedRouter : public Router {
 public:
     SimulatedRouter(int device, int sources, int destinations);
@@ -44,5 +46,7 @@ private:
     std::vector<std::pair<int, int>> ranges_;
     std::set<int> changed_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_SIMULATED_ROUTER_H

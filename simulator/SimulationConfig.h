@@ -9,6 +9,8 @@
 
 #include "simulator/ComponentMessages.h"
 
+namespace zant::simulator {
+
 struct SimulationConfig {
     std::string library;
     std::string componentPath;
@@ -23,5 +25,7 @@ struct SimulationConfig {
     // null while nothing does.
     const char* (*stopRequested)() = nullptr;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_SIMULATION_CONFIG_H

@@ -11,6 +11,8 @@
 #include "platform/ProcessEnvironment.h"
 #include "simulator/Words.h"
 
+namespace zant::simulator {
+
 namespace {
 
 // A poll answered with more revertives than this is traced as one line.
@@ -451,3 +453,5 @@ void Simulator::expectRoute(const Step& step) {
                 "it carries " +
                     (source == 0 ? std::string("nothing") : "source " + std::to_string(source)));
 }
+
+}  // namespace zant::simulator

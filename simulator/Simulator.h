@@ -13,11 +13,13 @@
 
 #include "platform/ComponentLibrary.h"
 #include "platform/DebugOutputTap.h"
-#include "simulator/PanelHost.h"
+#include "simulator/SimulatedHost.h"
 #include "simulator/SimulationConfig.h"
 #include "simulator/StepParser.h"
 #include "simulator/Trace.h"
 #include "simulator/World.h"
+
+namespace zant::simulator {
 
 class Simulator {
 public:
@@ -108,7 +110,7 @@ private:
     SimulationConfig config_;
     World world_;
     Trace trace_;
-    PanelHost host_;
+    SimulatedHost host_;
     ComponentLibrary library_;
     zant_client_callback* component_ = nullptr;
     // The component's debugger output, read after each action for the line
@@ -121,5 +123,7 @@ private:
     int heldExpectations_ = 0;
     int badSteps_ = 0;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_SIMULATOR_H

@@ -8,6 +8,8 @@
 #include "simulator/Simulator.h"
 #include "simulator/Words.h"
 
+namespace zant::simulator {
+
 namespace {
 
 // A value written as "..." loses the quotes, so "" is the empty text.
@@ -307,3 +309,5 @@ std::string StepParser::help() {
         " ms of the first; show panel marks a first push that waits for it.\n\n";
     return text;
 }
+
+}  // namespace zant::simulator

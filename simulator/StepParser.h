@@ -11,6 +11,8 @@
 
 #include "simulator/ComponentMessages.h"
 
+namespace zant::simulator {
+
 class Simulator;
 struct StepSyntax;
 
@@ -63,5 +65,7 @@ public:
     // The steps, for --help and "help", which add the component's messages.
     static std::string help();
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_STEP_PARSER_H

@@ -3,6 +3,8 @@
 #include "simulator/VirtualClock.h"
 #include "simulator/Words.h"
 
+namespace zant::simulator {
+
 namespace {
 
 // Each line of `text` (split at line feeds) after `indent`.
@@ -64,3 +66,5 @@ void TextTrace::onEvent(const TraceEvent& event) {
         out_.flush();
     }
 }
+
+}  // namespace zant::simulator

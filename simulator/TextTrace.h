@@ -10,6 +10,8 @@
 
 #include "simulator/TraceListener.h"
 
+namespace zant::simulator {
+
 class TextTrace : public TraceListener {
 public:
     explicit TextTrace(std::ostream& out) : out_(out) {}
@@ -25,5 +27,7 @@ public:
 private:
     std::ostream& out_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_TEXT_TRACE_H

@@ -4,6 +4,8 @@
 
 #include "simulator/VirtualClock.h"
 
+namespace zant::simulator {
+
 Trace::Trace(std::ostream& out) : text_(std::make_unique<TextTrace>(out)) {
     listeners_.push_back(text_.get());
 }
@@ -25,3 +27,5 @@ void Trace::add(TraceEvent::Kind kind, const std::string& text) {
 void Trace::flush() {
     for (TraceListener* listener : listeners_) listener->flush();
 }
+
+}  // namespace zant::simulator

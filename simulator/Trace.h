@@ -13,6 +13,8 @@
 #include "simulator/TraceEvent.h"
 #include "simulator/TraceListener.h"
 
+namespace zant::simulator {
+
 class VirtualClock;
 
 class Trace {
@@ -42,5 +44,7 @@ private:
     int errors_ = 0;
     bool verbose_ = false;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_TRACE_H

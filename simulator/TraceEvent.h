@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zant::simulator {
+
 struct TraceEvent {
     enum class Kind {
         action,       // a step begins: a message, a press, a wait, a route
@@ -28,5 +30,7 @@ struct TraceEvent {
     int64_t time;
     std::string text;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_TRACE_EVENT_H

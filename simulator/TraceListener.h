@@ -5,6 +5,8 @@
 
 #include "simulator/TraceEvent.h"
 
+namespace zant::simulator {
+
 class TraceListener {
 public:
     virtual ~TraceListener() = default;
@@ -12,5 +14,7 @@ public:
     // The end of a burst of events: a good moment to show them.
     virtual void flush() {}
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_TRACE_LISTENER_H

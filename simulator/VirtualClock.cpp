@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace zant::simulator {
+
 void VirtualClock::start(int timer, int interval) {
     if (interval < 1) {
         stop(timer);
@@ -47,3 +49,5 @@ std::string VirtualClock::stampOf(int64_t time) {
     std::snprintf(text, sizeof text, "%02lld:%02d.%03d", minutes, seconds, millis);
     return text;
 }
+
+}  // namespace zant::simulator

@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+namespace zant::simulator {
+
 class VirtualClock {
 public:
     int64_t now() const { return now_; }
@@ -41,5 +43,7 @@ private:
     uint64_t starts_ = 0;
     std::map<int, Timer> timers_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_VIRTUAL_CLOCK_H

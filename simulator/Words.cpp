@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+namespace zant::simulator {
+
 namespace {
 
 // The length of the well-formed UTF-8 sequence of a printable character
@@ -82,3 +84,5 @@ std::string printable(const std::string& text) {
 std::string quoted(const std::string& text) {
     return "\"" + printable(text) + "\"";
 }
+
+}  // namespace zant::simulator

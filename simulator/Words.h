@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace zant::simulator {
+
 // `text` without leading and trailing white space.
 std::string trimmed(const std::string& text);
 
@@ -20,5 +22,7 @@ std::string printable(const std::string& text);
 
 // printable(text) in double quotes, as the trace shows a value.
 std::string quoted(const std::string& text);
+
+}  // namespace zant::simulator
 
 #endif  // PANEL_HOST_WORDS_H

@@ -1,5 +1,7 @@
 #include "simulator/World.h"
 
+namespace zant::simulator {
+
 Panel* World::panel(const std::string& id) {
     const auto found = panels_.find(id);
     return found == panels_.end() ? nullptr : &found->second;
@@ -29,3 +31,5 @@ bool World::connect(int device, int source, int destination, std::string& error)
     }
     return true;
 }
+
+}  // namespace zant::simulator

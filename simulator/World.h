@@ -14,6 +14,8 @@
 #include "simulator/Panel.h"
 #include "simulator/VirtualClock.h"
 
+namespace zant::simulator {
+
 class World {
 public:
     Installation& installation() { return installation_; }
@@ -40,5 +42,7 @@ private:
     std::map<std::string, Panel> panels_;
     std::deque<zant_revertive_record> revertives_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_WORLD_H

@@ -16,6 +16,8 @@
 #include "simulator/web/WebServer.h"
 #endif
 
+namespace zant::simulator {
+
 namespace {
 
 constexpr int exitFailed = 1;
@@ -105,7 +107,7 @@ int serve(const Options& options, const std::vector<Step>& steps) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     Options options;
     std::string error;
     if (!options.parse(argc, argv, error)) return badInput(error);
@@ -158,4 +160,10 @@ int main(int argc, char** argv) {
     if (interactive) interact(simulator);
     if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
     return finish(simulator);
+}
+
+}  // namespace zant::simulator
+
+int main(int argc, char** argv) {
+    return zant::simulator::run(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include "validator/ScriptMaker.h"
 #include "validator/ScriptedRun.h"
 
+namespace zant::validate {
+
 namespace {
 
 // Heap growth per measured stretch that counts as a leak; growth must show
@@ -383,3 +385,5 @@ const Check* CheckCatalogue::find(const std::string& name) {
     }
     return nullptr;
 }
+
+}  // namespace zant::validate

@@ -8,6 +8,8 @@
 #include "validator/CheckContext.h"
 #include "validator/CheckReport.h"
 
+namespace zant::validate {
+
 struct Check {
     const char* name;
     // The faults it owns: "fails when ...".
@@ -24,5 +26,7 @@ public:
     static const std::vector<Check>& all();
     static const Check* find(const std::string& name);
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_CHECK_CATALOGUE_H

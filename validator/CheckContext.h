@@ -12,6 +12,8 @@
 #include "validator/Isolation.h"
 #include "validator/ProgressBoard.h"
 
+namespace zant::validate {
+
 struct CheckSettings {
     uint32_t seed = 0;
     int strictness = 5;
@@ -40,5 +42,7 @@ struct CheckContext {
     }
     size_t randomLength() const { return 50 * static_cast<size_t>(settings.strictness); }
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_CHECK_CONTEXT_H

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace zant::validate {
+
 struct CheckReport {
     // notRun: the check could not reach what the component has, or ended on
     // a fault that another check owns; it is not passed. skipped: left out
@@ -39,5 +41,7 @@ struct CheckReport {
         summary = "not run: " + why;
     }
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_CHECK_REPORT_H

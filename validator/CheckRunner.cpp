@@ -6,6 +6,8 @@
 #include "validator/ChildProcessCheckRunner.h"
 #endif
 
+namespace zant::validate {
+
 std::unique_ptr<CheckRunner> CheckRunner::forThisRun(const Options& options,
                                                      [[maybe_unused]] uint32_t seed) {
 #if defined(_WIN32)
@@ -19,3 +21,5 @@ std::unique_ptr<CheckRunner> CheckRunner::forThisRun(const Options& options,
 #endif
     return std::make_unique<InProcessCheckRunner>(options.probeStage);
 }
+
+}  // namespace zant::validate

@@ -11,6 +11,8 @@
 #include "validator/CheckContext.h"
 #include "validator/Options.h"
 
+namespace zant::validate {
+
 class CheckRunner {
 public:
     // What a child run of zant_validate prints on a line before its report,
@@ -31,5 +33,7 @@ public:
     // A line for the heading when checks run otherwise than usual; empty if not.
     virtual std::string note() const { return std::string(); }
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_CHECK_RUNNER_H

@@ -5,6 +5,8 @@
 #include "validator/FreedMemory.h"
 #include "validator/HeapMeter.h"
 
+namespace zant::validate {
+
 namespace {
 
 // Released replies kept, poisoned, before they are freed.
@@ -135,3 +137,5 @@ void CheckingHost::release(const char* text) {
     // poison, not a run past it.
     FreedMemory::poisonBlock(const_cast<char*>(text), released.length);
 }
+
+}  // namespace zant::validate

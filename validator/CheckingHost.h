@@ -31,6 +31,8 @@
 #include "validator/CommandShape.h"
 #include "validator/Violation.h"
 
+namespace zant::validate {
+
 class CheckingHost : public zant_host {
 public:
     // Empty when a well-formed command also keeps a component's own rules.
@@ -100,5 +102,7 @@ private:
     long long releaseCount_ = 0;
     long long nullReleaseCount_ = 0;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_CHECKING_HOST_H

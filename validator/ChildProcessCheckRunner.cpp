@@ -6,6 +6,8 @@
 #include "platform/ChildProcess.h"
 #include "validator/RunReport.h"
 
+namespace zant::validate {
+
 using zant::platform::ChildProcess;
 using zant::platform::ChildResult;
 
@@ -61,3 +63,5 @@ std::string ChildProcessCheckRunner::note() const {
     return "note: each check runs in a process of its own, in one piece: a failure shows no "
            "shortest sequence\n";
 }
+
+}  // namespace zant::validate

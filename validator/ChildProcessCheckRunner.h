@@ -10,6 +10,8 @@
 
 #include "validator/CheckRunner.h"
 
+namespace zant::validate {
+
 class ChildProcessCheckRunner : public CheckRunner {
 public:
     // `arguments`: this run's own, which each child gets again.
@@ -26,5 +28,7 @@ public:
 private:
     std::vector<std::string> arguments_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_CHILD_PROCESS_CHECK_RUNNER_H

@@ -6,6 +6,8 @@
 
 #include "hosting/CommandGrammar.h"
 
+namespace zant::validate {
+
 namespace {
 
 // Plain signed decimal within the int range: no padding, no '+', no "-0".
@@ -127,3 +129,5 @@ std::string CommandShape::check(const std::string& text) {
     ShapedCommand ignored;
     return check(text, ignored);
 }
+
+}  // namespace zant::validate

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace zant::validate {
+
 // A command split into its mnemonic and its fields, quotes taken off.
 struct ShapedCommand {
     std::string mnemonic;
@@ -31,5 +33,7 @@ public:
     static std::string check(const std::string& text, ShapedCommand& command);
     static std::string check(const std::string& text);
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_COMMAND_SHAPE_H

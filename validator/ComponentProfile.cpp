@@ -7,6 +7,8 @@
 #include "validator/NotifyDriver.h"
 #include "validator/ValidatorHost.h"
 
+namespace zant::validate {
+
 namespace {
 
 constexpr size_t maxNames = 64;
@@ -188,3 +190,5 @@ std::vector<Step> ComponentProfile::tour() const {
     for (const std::string& message : messages) steps.push_back(Step::message(message + "=0"));
     return steps;
 }
+
+}  // namespace zant::validate

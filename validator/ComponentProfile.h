@@ -15,6 +15,8 @@
 #include "host/zant_host.h"
 #include "validator/Step.h"
 
+namespace zant::validate {
+
 struct ComponentProfile {
     std::set<std::string> panels;
     std::set<std::string> controls;
@@ -55,5 +57,7 @@ struct ComponentProfile {
     // timer, a few revertives per device.
     std::vector<Step> tour() const;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_COMPONENT_PROFILE_H

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+namespace zant::validate {
+
 class FreedMemory {
 public:
     static constexpr unsigned char poison = 0xDB;
@@ -23,5 +25,7 @@ public:
 private:
     static constexpr size_t runLength = 4;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_FREED_MEMORY_H

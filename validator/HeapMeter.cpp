@@ -22,6 +22,8 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #if !defined(ZANT_HEAP_ASAN) && defined(__GLIBC__)
 #include <cstdlib>
 
+namespace zant::validate {
+
 // Defined where malloc is counted (MallocCounter.cpp, zant_validate only).
 extern "C" __attribute__((weak)) long long zant_counted_heap_bytes();
 
@@ -73,3 +75,5 @@ long long HeapMeter::blockSize(const void* block) {
     return 0;
 #endif
 }
+
+}  // namespace zant::validate

@@ -1,3 +1,6 @@
+
+namespace zant::validate {
+
 // Bytes of heap this process has in use, for leak checks that compare the
 // heap before and after a run: glibc's mallinfo2, or the sanitizer runtime's
 // own count under AddressSanitizer (which replaces malloc).
@@ -15,5 +18,7 @@ public:
     // this platform cannot tell.
     static long long blockSize(const void* block);
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_HEAP_METER_H

@@ -1,5 +1,7 @@
 #include "validator/InProcessCheckRunner.h"
 
+namespace zant::validate {
+
 ComponentProfile InProcessCheckRunner::learnProfile(CheckContext& context) {
     // A component that fails a stage keeps what the stages before learnt;
     // the checks then show the fault.
@@ -30,3 +32,5 @@ void InProcessCheckRunner::run(const Check& check, const CheckContext& context,
     }
     check.run(context, result);
 }
+
+}  // namespace zant::validate

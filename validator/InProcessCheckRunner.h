@@ -5,6 +5,8 @@
 
 #include "validator/CheckRunner.h"
 
+namespace zant::validate {
+
 class InProcessCheckRunner : public CheckRunner {
 public:
     // The profile is learnt up to `lastStage` (ComponentProfile::stages).
@@ -17,5 +19,7 @@ public:
 private:
     int lastStage_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_IN_PROCESS_CHECK_RUNNER_H

@@ -4,6 +4,8 @@
 
 #include "platform/IsolatedWork.h"
 
+namespace zant::validate {
+
 using zant::platform::IsolatedResult;
 
 std::string Outcome::summary() const {
@@ -55,3 +57,5 @@ Outcome Isolation::run(const std::function<bool(std::string& report)>& body) con
     }
     return outcome;
 }
+
+}  // namespace zant::validate

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace zant::validate {
+
 struct Outcome {
     enum class Status { passed, failed, crashed, timedOut, lost };
     Status status = Status::lost;
@@ -38,5 +40,7 @@ private:
     int timeoutMs_;
     bool quiet_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_ISOLATION_H

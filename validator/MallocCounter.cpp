@@ -46,7 +46,8 @@ void removed(void* block) {
 }
 
 void poisoned(void* block) {
-    if (block != nullptr) FreedMemory::poisonBlock(block, malloc_usable_size(block));
+    if (block != nullptr)
+        zant::validate::FreedMemory::poisonBlock(block, malloc_usable_size(block));
 }
 
 }  // namespace

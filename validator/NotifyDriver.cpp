@@ -7,6 +7,8 @@
 #include "host/zant_split_message.h"
 #include "validator/HeapMeter.h"
 
+namespace zant::validate {
+
 namespace {
 
 constexpr size_t maxViolations = 100;
@@ -132,3 +134,5 @@ void NotifyDriver::releaseAll() {
         handBack(oldest);
     }
 }
+
+}  // namespace zant::validate

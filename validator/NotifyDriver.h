@@ -20,6 +20,8 @@
 #include "validator/CheckingHost.h"
 #include "validator/Violation.h"
 
+namespace zant::validate {
+
 class NotifyDriver {
 public:
     // `host` may be null (a component without a host), or a host that is not
@@ -73,5 +75,7 @@ private:
     long long unfreedBytes_ = 0;
     std::vector<Violation> violations_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_NOTIFY_DRIVER_H

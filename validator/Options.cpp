@@ -5,6 +5,8 @@
 
 #include "validator/CheckCatalogue.h"
 
+namespace zant::validate {
+
 namespace {
 
 bool number(const std::string& text, long long low, long long high, long long& value) {
@@ -163,3 +165,5 @@ bool Options::parse(const std::vector<std::string>& given, std::string& error) {
     }
     return true;
 }
+
+}  // namespace zant::validate

@@ -8,6 +8,8 @@
 
 #include "validator/CheckContext.h"
 
+namespace zant::validate {
+
 struct Options {
     std::string library;
     std::string layoutFile;
@@ -37,5 +39,7 @@ struct Options {
     bool parse(const std::vector<std::string>& given, std::string& error);
     static const char* usage();
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_OPTIONS_H

@@ -8,6 +8,8 @@
 #include "validator/HeapMeter.h"
 #include "validator/NotifyDriver.h"
 
+namespace zant::validate {
+
 namespace {
 
 const char* text(const std::optional<std::string>& value) {
@@ -143,3 +145,5 @@ PlayResult Player::play(const std::vector<Step>& steps, const std::vector<size_t
     result.hostBytes = host.heldBytes();
     return result;
 }
+
+}  // namespace zant::validate

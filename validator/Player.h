@@ -16,6 +16,8 @@
 #include "validator/ValidatorHost.h"
 #include "validator/Violation.h"
 
+namespace zant::validate {
+
 struct PlayConfig {
     Replies replies = Replies::plausible;
     // The path given to the export, where the component finds its layouts.
@@ -67,5 +69,7 @@ private:
     PlayConfig config_;
     ProgressBoard& board_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_PLAYER_H

@@ -8,6 +8,8 @@
 #include <sys/mman.h>
 #endif
 
+namespace zant::validate {
+
 ProgressBoard& ProgressBoard::shared() {
 #if defined(_WIN32)
     // Checks run in this process there: plain memory serves.
@@ -42,3 +44,5 @@ std::vector<std::string> ProgressBoard::commands() const {
     for (int i = written_ - count; i < written_; ++i) out.emplace_back(commands_[i % slots]);
     return out;
 }
+
+}  // namespace zant::validate

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace zant::validate {
+
 class ProgressBoard {
 public:
     // Steps before the first notification and after the last one.
@@ -31,5 +33,7 @@ private:
     volatile int written_ = 0;
     char commands_[slots][slotSize] = {};
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_PROGRESS_BOARD_H

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace zant::validate {
+
 namespace {
 
 std::string milliseconds(double ms) {
@@ -142,3 +144,5 @@ std::string RunReport::junit() const {
     xml += "  </testsuite>\n</testsuites>\n";
     return xml;
 }
+
+}  // namespace zant::validate

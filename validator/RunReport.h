@@ -10,6 +10,8 @@
 
 #include "validator/CheckReport.h"
 
+namespace zant::validate {
+
 struct RunReport {
     std::string library;
     uint32_t seed = 0;
@@ -39,5 +41,7 @@ struct RunReport {
     static std::string checkJson(const CheckReport& check);
     static bool parseCheck(const std::string& json, CheckReport& check);
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_RUN_REPORT_H

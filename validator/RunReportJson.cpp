@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace zant::validate {
+
 namespace {
 
 const char* verdictName(CheckReport::Verdict verdict) {
@@ -68,3 +70,5 @@ std::string RunReport::json() const {
     for (const CheckReport& check : checks) document["checks"].push_back(toJson(check));
     return document.dump(2) + "\n";
 }
+
+}  // namespace zant::validate

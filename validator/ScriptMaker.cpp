@@ -5,6 +5,8 @@
 
 #include "validator/ValidatorHost.h"
 
+namespace zant::validate {
+
 namespace {
 
 template <typename Set>
@@ -144,3 +146,5 @@ std::vector<Step> ScriptMaker::messages() {
     }
     return steps;
 }
+
+}  // namespace zant::validate

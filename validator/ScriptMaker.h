@@ -10,6 +10,8 @@
 #include "validator/ComponentProfile.h"
 #include "validator/Step.h"
 
+namespace zant::validate {
+
 class ScriptMaker {
 public:
     ScriptMaker(const ComponentProfile& profile, uint32_t seed)
@@ -32,5 +34,7 @@ private:
     const ComponentProfile& profile_;
     std::mt19937 random_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_SCRIPT_MAKER_H

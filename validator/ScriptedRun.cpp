@@ -4,6 +4,8 @@
 
 #include "validator/Shrinker.h"
 
+namespace zant::validate {
+
 namespace {
 
 // Trials of the shrinker; a hang costs a whole time limit per trial.
@@ -72,3 +74,5 @@ bool ScriptedRun::run(const std::vector<std::vector<Step>>& scripts, CheckReport
     }
     return true;
 }
+
+}  // namespace zant::validate

@@ -11,6 +11,8 @@
 #include "validator/Player.h"
 #include "validator/Step.h"
 
+namespace zant::validate {
+
 class ScriptedRun {
 public:
     // `ownsEnds`: a crash or a hang in these runs is the check's own fault;
@@ -32,5 +34,7 @@ private:
     PlayConfig config_;
     bool ownsEnds_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_SCRIPTED_RUN_H

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zant::validate {
+
 std::vector<size_t> Shrinker::shrink(std::vector<size_t> steps, const Fails& fails, int budget) {
     // No step at all, then the step at fault alone: the likeliest answers.
     if (!steps.empty() && budget > 0) {
@@ -36,3 +38,5 @@ std::vector<size_t> Shrinker::shrink(std::vector<size_t> steps, const Fails& fai
     }
     return steps;
 }
+
+}  // namespace zant::validate

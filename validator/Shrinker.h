@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace zant::validate {
+
 class Shrinker {
 public:
     using Fails = std::function<bool(const std::vector<size_t>& steps)>;
@@ -14,5 +16,7 @@ public:
     // At most `budget` calls of `fails`; `steps` is known to fail.
     static std::vector<size_t> shrink(std::vector<size_t> steps, const Fails& fails, int budget);
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_SHRINKER_H

@@ -1,5 +1,7 @@
 #include "validator/Step.h"
 
+namespace zant::validate {
+
 namespace {
 
 constexpr size_t shownLength = 60;
@@ -86,3 +88,5 @@ std::string Step::describe() const {
     }
     return {};
 }
+
+}  // namespace zant::validate

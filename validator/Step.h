@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace zant::validate {
+
 struct Step {
     enum class Kind { revertive, press, message, tick, word };
 
@@ -32,5 +34,7 @@ struct Step {
     // One line, e.g. `kind 3 message "sourceID=5"`.
     std::string describe() const;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_STEP_H

@@ -17,6 +17,8 @@
 #include "validator/RunReport.h"
 #include "validator/ValidatorHost.h"
 
+namespace zant::validate {
+
 namespace {
 
 constexpr int exitFailed = 1;
@@ -195,3 +197,5 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     }
     return report.passed() ? 0 : exitFailed;
 }
+
+}  // namespace zant::validate

@@ -7,6 +7,8 @@
 
 #include "validator/Options.h"
 
+namespace zant::validate {
+
 class Validator {
 public:
     // Exit status: 0 every check held, 1 one failed or was not run, 2 bad
@@ -14,5 +16,7 @@ public:
     // (with a one-line reason on `errors`).
     static int run(const Options& options, std::ostream& out, std::ostream& errors);
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_VALIDATOR_H

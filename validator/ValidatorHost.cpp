@@ -3,6 +3,8 @@
 #include "validator/CommandShape.h"
 #include "validator/FreedMemory.h"
 
+namespace zant::validate {
+
 namespace {
 
 constexpr size_t longReply = 1 << 16;
@@ -87,3 +89,5 @@ std::optional<std::string> ValidatorHost::fuzzed(const std::string& command) {
             return plausible(command);
     }
 }
+
+}  // namespace zant::validate

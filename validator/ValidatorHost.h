@@ -14,6 +14,8 @@
 #include "validator/CheckingHost.h"
 #include "validator/ProgressBoard.h"
 
+namespace zant::validate {
+
 enum class Replies { plausible, everything, fuzzed, none };
 
 class ValidatorHost : public CheckingHost {
@@ -47,5 +49,7 @@ private:
     ProgressBoard* board_;
     std::mt19937 random_;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_VALIDATOR_HOST_H

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace zant::validate {
+
 enum class Rule {
     command,   // a malformed command text, a bad mode, a control not in the layout
     handBack,  // a host reply not handed back once, or one that must not be
@@ -20,5 +22,7 @@ struct Violation {
     Rule rule;
     std::string what;
 };
+
+}  // namespace zant::validate
 
 #endif  // VALIDATOR_VIOLATION_H

@@ -6,7 +6,9 @@
 #include "validator/Options.h"
 #include "validator/Validator.h"
 
-int main(int argc, char** argv) {
+namespace zant::validate {
+
+int run(int argc, char** argv) {
     Options options;
     std::string error;
     if (!options.parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
@@ -18,4 +20,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     return Validator::run(options, std::cout, std::cerr);
+}
+
+}  // namespace zant::validate
+
+int main(int argc, char** argv) {
+    return zant::validate::run(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include "simulator/TextTrace.h"
 #include "simulator/VirtualClock.h"
 
+namespace zant::simulator {
+
 using nlohmann::json;
 using zant::hosting::MessageShape;
 using zant::hosting::MessagesReader;
@@ -317,3 +319,5 @@ std::string BrowserPanel::state() const {
     // Text from the component or the installation may hold any byte.
     return state.dump(-1, ' ', false, json::error_handler_t::replace);
 }
+
+}  // namespace zant::simulator

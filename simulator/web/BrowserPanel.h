@@ -19,6 +19,8 @@
 #include "simulator/Simulator.h"
 #include "simulator/TraceListener.h"
 
+namespace zant::simulator {
+
 class BrowserPanel : public TraceListener {
 public:
     // Listens to the simulation's events from now on.
@@ -78,5 +80,7 @@ private:
     bool collecting_ = false;
     std::vector<std::string> stepErrors_;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_WEB_BROWSER_PANEL_H

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+namespace zant::simulator {
+
 class WebAssets {
 public:
     struct Asset {
@@ -17,5 +19,7 @@ public:
     // The asset served at `path` ("/" is the page); null for any other.
     static const Asset* find(const std::string& path);
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_WEB_WEB_ASSETS_H

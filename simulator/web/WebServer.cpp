@@ -10,6 +10,8 @@
 
 #include "simulator/web/WebAssets.h"
 
+namespace zant::simulator {
+
 namespace {
 
 const char* const loopback = "127.0.0.1";
@@ -237,3 +239,5 @@ void WebServer::serve(BrowserPanel& panel, Simulator& simulator, bool (*stopRequ
     server_->stop();
     listener.join();
 }
+
+}  // namespace zant::simulator

@@ -22,6 +22,8 @@ namespace httplib {
 class Server;
 }
 
+namespace zant::simulator {
+
 class WebServer {
 public:
     WebServer();
@@ -64,5 +66,7 @@ private:
     uint64_t version_ = 0;
     bool stopping_ = false;
 };
+
+}  // namespace zant::simulator
 
 #endif  // SIMULATOR_WEB_WEB_SERVER_H

@@ -19,6 +19,11 @@
 #include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 
+using zant::validate::CheckingHost;
+using zant::validate::CommandShape;
+using zant::validate::NotifyDriver;
+using zant::validate::ShapedCommand;
+
 namespace {
 
 using ReplyPolicy = std::function<std::optional<std::string>(const std::string& command)>;

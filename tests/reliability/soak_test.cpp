@@ -17,6 +17,10 @@
 #include "validator/HeapMeter.h"
 #include "validator/NotifyDriver.h"
 
+using zant::validate::CheckingHost;
+using zant::validate::HeapMeter;
+using zant::validate::NotifyDriver;
+
 namespace {
 
 long long notificationCount() {

@@ -27,6 +27,11 @@
 #include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 
+using zant::validate::CheckingHost;
+using zant::validate::CommandShape;
+using zant::validate::NotifyDriver;
+using zant::validate::ShapedCommand;
+
 namespace {
 
 constexpr int stepsPerSession = 200;

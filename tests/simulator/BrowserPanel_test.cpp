@@ -11,6 +11,8 @@
 
 #include "simulator/web/WebServer.h"
 
+namespace zant::simulator {
+
 namespace {
 
 using nlohmann::json;
@@ -234,3 +236,5 @@ TEST_F(BrowserPanelTest, RequestsRefusedByTheServerItselfAreAnsweredAndTraced) {
 }
 
 }  // namespace
+
+}  // namespace zant::simulator

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace zant::simulator {
+
 namespace {
 
 struct QuotedCase {
@@ -62,3 +64,5 @@ TEST(CommandNumbers, AcceptsOnlyPlainDecimalIntegers) {
 }
 
 }  // namespace
+
+}  // namespace zant::simulator

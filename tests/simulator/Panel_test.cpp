@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zant::simulator {
+
 namespace {
 
 TEST(Panels, InitialPropertiesAndEnabledStateAreReadable) {
@@ -28,3 +30,5 @@ TEST(Glob, MatchesStarsAndQuestionMarks) {
 }
 
 }  // namespace
+
+}  // namespace zant::simulator

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace zant::simulator {
+
 namespace {
 
 std::vector<std::pair<long long, int>> ticksUntil(VirtualClock& clock, long long limit) {
@@ -48,3 +50,5 @@ TEST(VirtualClock, StampShowsMinutesSecondsAndMilliseconds) {
 }
 
 }  // namespace
+
+}  // namespace zant::simulator

@@ -4,6 +4,8 @@
 
 #include "simulator/ComponentMessages.h"
 
+namespace zant::simulator {
+
 namespace {
 
 TEST(Printable, EscapesControlsAndStrayBytesButKeepsUtf8) {
@@ -38,3 +40,5 @@ TEST(ComponentMessages, SuggestTheMessageAStepWasMeantToBe) {
 }
 
 }  // namespace
+
+}  // namespace zant::simulator

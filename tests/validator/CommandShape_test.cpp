@@ -4,6 +4,8 @@
 
 #include "validator/CommandShape.h"
 
+namespace zant::validate {
+
 namespace {
 
 TEST(CommandShape, TellsWellFormedFromMalformed) {
@@ -77,3 +79,5 @@ TEST(CommandShape, NamesThePanelAndTheControlField) {
 }
 
 }  // namespace
+
+}  // namespace zant::validate

@@ -4,6 +4,8 @@
 
 #include "validator/Shrinker.h"
 
+namespace zant::validate {
+
 namespace {
 
 bool holds(const std::vector<size_t>& steps, size_t step) {
@@ -40,3 +42,5 @@ TEST(Shrinker, StopsAtItsBudget) {
 }
 
 }  // namespace
+
+}  // namespace zant::validate

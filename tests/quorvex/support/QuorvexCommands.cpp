@@ -1,5 +1,7 @@
 #include "tests/quorvex/support/QuorvexCommands.h"
 
+using zant::validate::ShapedCommand;
+
 namespace {
 
 bool isPanelControl(const std::string& id) {

@@ -10,6 +10,6 @@
 #include "validator/CommandShape.h"
 
 // Empty when `command` (already well-formed) keeps Quorvex's rules.
-std::string quorvexCommandError(const ShapedCommand& command);
+std::string quorvexCommandError(const zant::validate::ShapedCommand& command);
 
 #endif  // TESTS_QUORVEX_SUPPORT_QUORVEX_COMMANDS_H

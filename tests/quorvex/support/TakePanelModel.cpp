@@ -5,6 +5,9 @@
 
 #include "validator/CommandShape.h"
 
+using zant::validate::CommandShape;
+using zant::validate::ShapedCommand;
+
 namespace {
 
 int databaseOf(const std::string& control) {

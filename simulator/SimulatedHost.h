@@ -6,8 +6,8 @@
 // Revertives that a command causes ("RC", "RP") are queued, not delivered from
 // inside `execute`: the component's handler runs to its end first, as with
 // the field host. The caller delivers them once `notify` has returned.
-#ifndef SIMULATOR_PANEL_HOST_H
-#define SIMULATOR_PANEL_HOST_H
+#ifndef SIMULATOR_SIMULATED_HOST_H
+#define SIMULATOR_SIMULATED_HOST_H
 
 #include <map>
 #include <set>
@@ -21,9 +21,11 @@
 #include "simulator/Trace.h"
 #include "simulator/World.h"
 
-class PanelHost : public zant_host {
+namespace zant::simulator {
+
+class SimulatedHost : public zant_host {
 public:
-    PanelHost(World& world, Trace& trace);
+    SimulatedHost(World& world, Trace& trace);
 
     char* execute(const char* text, int mode) override;
 
@@ -91,4 +93,6 @@ private:
     std::map<std::string, std::vector<std::string>> missingNew_;
 };
 
-#endif  // SIMULATOR_PANEL_HOST_H
+}  // namespace zant::simulator
+
+#endif  // SIMULATOR_SIMULATED_HOST_H

@@ -1,19 +1,21 @@
-#include "simulator/PanelHost.h"
+#include "simulator/SimulatedHost.h"
 
 #include "hosting/CommandGrammar.h"
 #include "hosting/LayoutReader.h"
 #include "simulator/Words.h"
 
+namespace zant::simulator {
+
 using zant::hosting::HandBack;
 
-PanelHost::PanelHost(World& world, Trace& trace) : world_(world), trace_(trace) {}
+SimulatedHost::SimulatedHost(World& world, Trace& trace) : world_(world), trace_(trace) {}
 
-void PanelHost::beginAction() {
+void SimulatedHost::beginAction() {
     commands_.clear();
     parentEvents_.clear();
 }
 
-void PanelHost::endAction() {
+void SimulatedHost::endAction() {
     for (const auto& entry : missingNew_) {
         std::string names;
         for (const std::string& name : entry.second) names += (names.empty() ? "" : ", ") + name;
@@ -25,7 +27,7 @@ void PanelHost::endAction() {
     missingNew_.clear();
 }
 
-char* PanelHost::execute(const char* text, int mode) {
+char* SimulatedHost::execute(const char* text, int mode) {
     if (mode == modeRelease) return release(text);
     if (mode != modeCommand) {
         trace_.error("execute with unknown mode " + std::to_string(mode));
@@ -56,7 +58,7 @@ char* PanelHost::execute(const char* text, int mode) {
     return result;
 }
 
-char* PanelHost::release(const char* text) {
+char* SimulatedHost::release(const char* text) {
     using Outcome = zant::hosting::ReplyLedger::Outcome;
     const zant::hosting::ReplyLedger::Release released = ledger_.release(text);
     switch (released.outcome) {
@@ -79,24 +81,24 @@ char* PanelHost::release(const char* text) {
     return nullptr;
 }
 
-void PanelHost::reportOutstanding() {
+void SimulatedHost::reportOutstanding() {
     for (const std::string& command : ledger_.outstanding()) {
         trace_.error("the reply of \"" + command + "\" was never handed back");
     }
 }
 
-char* PanelHost::command(const CommandText& command) {
+char* SimulatedHost::command(const CommandText& command) {
     // The grammar says which mnemonics exist; each has its handler here.
-    using Handler = char* (PanelHost::*)(const CommandText&);
+    using Handler = char* (SimulatedHost::*)(const CommandText&);
     static const std::map<std::string, Handler> handlers = {
-        {"PS", &PanelHost::panelShow},        {"TP", &PanelHost::textPut},
-        {"TG", &PanelHost::textGet},          {"CE", &PanelHost::enableControl},
-        {"CD", &PanelHost::disableControl},   {"HN", &PanelHost::hostNotify},
-        {"SD", &PanelHost::instanceLookup},   {"XI", &PanelHost::controlList},
-        {"RC", &PanelHost::crosspoint},       {"RN", &PanelHost::routerName},
-        {"RP", &PanelHost::routerPoll},       {"RR", &PanelHost::routerRegister},
-        {"RU", &PanelHost::routerUnregister}, {"ET", &PanelHost::timer},
-        {"AS", &PanelHost::detach},
+        {"PS", &SimulatedHost::panelShow},        {"TP", &SimulatedHost::textPut},
+        {"TG", &SimulatedHost::textGet},          {"CE", &SimulatedHost::enableControl},
+        {"CD", &SimulatedHost::disableControl},   {"HN", &SimulatedHost::hostNotify},
+        {"SD", &SimulatedHost::instanceLookup},   {"XI", &SimulatedHost::controlList},
+        {"RC", &SimulatedHost::crosspoint},       {"RN", &SimulatedHost::routerName},
+        {"RP", &SimulatedHost::routerPoll},       {"RR", &SimulatedHost::routerRegister},
+        {"RU", &SimulatedHost::routerUnregister}, {"ET", &SimulatedHost::timer},
+        {"AS", &SimulatedHost::detach},
     };
     const auto handler = handlers.find(command.mnemonic());
     if (zant::hosting::CommandGrammar::find(command.mnemonic()) == nullptr ||
@@ -107,7 +109,7 @@ char* PanelHost::command(const CommandText& command) {
     return (this->*handler->second)(command);
 }
 
-char* PanelHost::detach(const CommandText& command) {
+char* SimulatedHost::detach(const CommandText& command) {
     // "AS" takes no field; anything after it makes another, unknown command.
     if (command.text() != "AS") {
         fault("unknown command \"" + command.text() + "\"");
@@ -117,25 +119,25 @@ char* PanelHost::detach(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::reply(const CommandText& command, const std::string& text) {
+char* SimulatedHost::reply(const CommandText& command, const std::string& text) {
     return ledger_.issue(command.text(), text);
 }
 
-void PanelHost::malformed(const CommandText& command) {
+void SimulatedHost::malformed(const CommandText& command) {
     fault("malformed command \"" + command.text() + "\": expected " +
           zant::hosting::CommandGrammar::find(command.mnemonic())->usage);
 }
 
-void PanelHost::note(const std::string& text) {
+void SimulatedHost::note(const std::string& text) {
     note_ = text;
 }
 
-void PanelHost::fault(const std::string& text) {
+void SimulatedHost::fault(const std::string& text) {
     faults_.push_back(text);
 }
 
-Panel::Control* PanelHost::control(const CommandText& command, const std::string& panelId,
-                                   const std::string& controlId) {
+Panel::Control* SimulatedHost::control(const CommandText& command, const std::string& panelId,
+                                       const std::string& controlId) {
     Panel* target = world_.panel(panelId);
     if (target == nullptr) {
         if (unloadedPanels_.count(panelId) != 0) {
@@ -155,7 +157,7 @@ Panel::Control* PanelHost::control(const CommandText& command, const std::string
     return found;
 }
 
-Router* PanelHost::router(const CommandText& command, int device) {
+Router* SimulatedHost::router(const CommandText& command, int device) {
     Router* found = world_.installation().router(device);
     if (found == nullptr) {
         fault(command.mnemonic() + ": " + world_.installation().noDevice(device));
@@ -165,7 +167,7 @@ Router* PanelHost::router(const CommandText& command, int device) {
 
 // Panels and controls ---------------------------------------------------------
 
-char* PanelHost::panelShow(const CommandText& command) {
+char* SimulatedHost::panelShow(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(0, 0, fields) || fields.size() < 2 || fields.size() > 3) {
         malformed(command);
@@ -196,7 +198,7 @@ char* PanelHost::panelShow(const CommandText& command) {
     return reply(command, fields[0]);
 }
 
-char* PanelHost::textPut(const CommandText& command) {
+char* SimulatedHost::textPut(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(3, 0, fields)) {
         malformed(command);
@@ -213,7 +215,7 @@ char* PanelHost::textPut(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::textGet(const CommandText& command) {
+char* SimulatedHost::textGet(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(3, 2, fields)) {
         malformed(command);
@@ -225,15 +227,15 @@ char* PanelHost::textGet(const CommandText& command) {
     return reply(command, fields[2] + "=" + target.property(fields[1], fields[2]));
 }
 
-char* PanelHost::enableControl(const CommandText& command) {
+char* SimulatedHost::enableControl(const CommandText& command) {
     return enable(command, true);
 }
 
-char* PanelHost::disableControl(const CommandText& command) {
+char* SimulatedHost::disableControl(const CommandText& command) {
     return enable(command, false);
 }
 
-char* PanelHost::enable(const CommandText& command, bool enabled) {
+char* SimulatedHost::enable(const CommandText& command, bool enabled) {
     std::vector<std::string> fields;
     if (!command.quotedFields(2, 1, fields)) {
         malformed(command);
@@ -247,7 +249,7 @@ char* PanelHost::enable(const CommandText& command, bool enabled) {
     return nullptr;
 }
 
-char* PanelHost::hostNotify(const CommandText& command) {
+char* SimulatedHost::hostNotify(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(1, 0, fields)) {
         malformed(command);
@@ -258,7 +260,7 @@ char* PanelHost::hostNotify(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::instanceLookup(const CommandText& command) {
+char* SimulatedHost::instanceLookup(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(1, 0, fields)) {
         malformed(command);
@@ -272,7 +274,7 @@ char* PanelHost::instanceLookup(const CommandText& command) {
     return reply(command, std::to_string(device));
 }
 
-char* PanelHost::controlList(const CommandText& command) {
+char* SimulatedHost::controlList(const CommandText& command) {
     std::vector<std::string> fields;
     if (!command.quotedFields(2, 1, fields)) {
         malformed(command);
@@ -289,7 +291,7 @@ char* PanelHost::controlList(const CommandText& command) {
 
 // Routers -----------------------------------------------------------------------
 
-char* PanelHost::crosspoint(const CommandText& command) {
+char* SimulatedHost::crosspoint(const CommandText& command) {
     // RC device source destination ',extra' flag
     const std::string& rest = command.rest();
     const size_t quote = rest.find('\'');
@@ -322,7 +324,7 @@ char* PanelHost::crosspoint(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::routerName(const CommandText& command) {
+char* SimulatedHost::routerName(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.size() != 3) {
         malformed(command);
@@ -338,7 +340,7 @@ char* PanelHost::routerName(const CommandText& command) {
     return reply(command, name);
 }
 
-char* PanelHost::routerPoll(const CommandText& command) {
+char* SimulatedHost::routerPoll(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.size() != 3) {
         malformed(command);
@@ -357,7 +359,7 @@ char* PanelHost::routerPoll(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::routerRegister(const CommandText& command) {
+char* SimulatedHost::routerRegister(const CommandText& command) {
     std::string rest = command.rest();
     const std::string addField = " 'ADD'";
     const bool add = rest.size() > addField.size() &&
@@ -375,7 +377,7 @@ char* PanelHost::routerRegister(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::routerUnregister(const CommandText& command) {
+char* SimulatedHost::routerUnregister(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.size() != 1) {
         malformed(command);
@@ -391,7 +393,7 @@ char* PanelHost::routerUnregister(const CommandText& command) {
     return nullptr;
 }
 
-char* PanelHost::timer(const CommandText& command) {
+char* SimulatedHost::timer(const CommandText& command) {
     std::vector<int> numbers;
     if (!command.numbers(numbers) || numbers.empty() || numbers.size() > 2) {
         malformed(command);
@@ -409,3 +411,5 @@ char* PanelHost::timer(const CommandText& command) {
     }
     return nullptr;
 }
+
+}  // namespace zant::simulator

@@ -1,4 +1,4 @@
-#include "simulator/PanelHost.h"
+#include "simulator/SimulatedHost.h"
 
 #include "hosting/CommandGrammar.h"
 
@@ -9,9 +9,11 @@
 #include <sstream>
 #include <string>
 
+namespace zant::simulator {
+
 namespace {
 
-class PanelHostTest : public testing::Test {
+class SimulatedHostTest : public testing::Test {
 protected:
     void SetUp() override {
         std::string error;
@@ -37,7 +39,7 @@ protected:
     World world;
     Installation& installation = world.installation();
     VirtualClock& clock = world.clock();
-    PanelHost host{world, trace};
+    SimulatedHost host{world, trace};
 };
 
 struct CommandCase {
@@ -50,7 +52,7 @@ void PrintTo(const CommandCase& c, std::ostream* out) {
     *out << c.command;
 }
 
-class PanelCommands : public PanelHostTest, public testing::WithParamInterface<CommandCase> {};
+class PanelCommands : public SimulatedHostTest, public testing::WithParamInterface<CommandCase> {};
 
 TEST_P(PanelCommands, AnswerFromThePanelAndReportWhatTheyCannotAddress) {
     ASSERT_EQ(run("TP 'text=it's' '1' 'Source'"), std::nullopt);
@@ -90,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Each mnemonic of the grammar reaches a handler, which quotes its usage line
 // when the fields are missing.
-TEST_F(PanelHostTest, EveryMnemonicOfTheGrammarIsHandled) {
+TEST_F(SimulatedHostTest, EveryMnemonicOfTheGrammarIsHandled) {
     using zant::hosting::CommandGrammar;
     for (const auto* form = CommandGrammar::begin(); form != CommandGrammar::end(); ++form) {
         if (std::string(form->fields).empty()) continue;
@@ -102,7 +104,7 @@ TEST_F(PanelHostTest, EveryMnemonicOfTheGrammarIsHandled) {
     }
 }
 
-TEST_F(PanelHostTest, RevertivesGoOnlyToRegisteredDestinationsAndWaitForDelivery) {
+TEST_F(SimulatedHostTest, RevertivesGoOnlyToRegisteredDestinationsAndWaitForDelivery) {
     run("RR 12 1 4");
     run("RC 12 9 3 ',' 0");
     run("RC 12 9 5 ',' 0");  // not registered: routed, no revertive
@@ -126,7 +128,7 @@ TEST_F(PanelHostTest, RevertivesGoOnlyToRegisteredDestinationsAndWaitForDelivery
     EXPECT_EQ(trace.errors(), 0) << out.str();
 }
 
-TEST_F(PanelHostTest, TimersFollowET) {
+TEST_F(SimulatedHostTest, TimersFollowET) {
     run("ET 2 1000");
     EXPECT_EQ(clock.interval(2), 1000);
     run("ET 2");
@@ -135,7 +137,7 @@ TEST_F(PanelHostTest, TimersFollowET) {
     EXPECT_FALSE(clock.running(3));
 }
 
-TEST_F(PanelHostTest, ReportsRepliesHandedBackTwiceUnknownOrNever) {
+TEST_F(SimulatedHostTest, ReportsRepliesHandedBackTwiceUnknownOrNever) {
     char* name = host.execute("RN 12 0 1", zant_host::modeCommand);
     host.execute(name, zant_host::modeRelease);
     host.execute(name, zant_host::modeRelease);
@@ -154,7 +156,7 @@ TEST_F(PanelHostTest, ReportsRepliesHandedBackTwiceUnknownOrNever) {
         << out.str();
 }
 
-TEST_F(PanelHostTest, ALayoutThatFailsIsTheOneErrorAndItsPanelCausesNoCascade) {
+TEST_F(SimulatedHostTest, ALayoutThatFailsIsTheOneErrorAndItsPanelCausesNoCascade) {
     EXPECT_EQ(run("PS '2' '/no/such/layout.zant_ui'"), std::nullopt);
     EXPECT_EQ(host.layoutError(),
               "/no/such/layout.zant_ui: cannot open the layout file: No such file or directory");
@@ -164,7 +166,7 @@ TEST_F(PanelHostTest, ALayoutThatFailsIsTheOneErrorAndItsPanelCausesNoCascade) {
     EXPECT_EQ(trace.errors(), 0) << out.str();
 }
 
-TEST_F(PanelHostTest, ControlsMissingFromTheLayoutAreReportedOnceInOneLine) {
+TEST_F(SimulatedHostTest, ControlsMissingFromTheLayoutAreReportedOnceInOneLine) {
     host.beginAction();
     for (const char* command : {"CE '1' 'Volume'", "TP 'text=x' '1' 'Gain'", "CD '1' 'Volume'"}) {
         host.execute(command, zant_host::modeCommand);
@@ -179,3 +181,5 @@ TEST_F(PanelHostTest, ControlsMissingFromTheLayoutAreReportedOnceInOneLine) {
 }
 
 }  // namespace
+
+}  // namespace zant::simulator
