@@ -4,11 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/Terminal.h"
 
 #if defined(PANEL_HOST_LINE_EDITING)
 #include <editline/readline.h>
@@ -24,11 +20,7 @@ LineReader::LineReader() {
 }
 
 bool LineReader::stdinIsTerminal() {
-#if defined(_WIN32)
-    return _isatty(_fileno(stdin)) != 0;
-#else
-    return isatty(fileno(stdin)) != 0;
-#endif
+    return zant::platform::standardInputIsTerminal();
 }
 
 bool LineReader::read(const std::string& prompt, std::string& line) {

@@ -22,8 +22,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #if !defined(ZANT_HEAP_ASAN) && defined(__GLIBC__)
 #include <cstdlib>
 
-namespace zant::validate {
-
 // Defined where malloc is counted (MallocCounter.cpp, zant_validate only).
 extern "C" __attribute__((weak)) long long zant_counted_heap_bytes();
 
@@ -45,6 +43,8 @@ bool counting() {
 
 }  // namespace
 #endif
+
+namespace zant::validate {
 
 long long HeapMeter::inUse() {
 #if defined(ZANT_HEAP_ASAN)

@@ -4,23 +4,17 @@
 #include <cstring>
 #include <new>
 
-#if !defined(_WIN32)
-#include <sys/mman.h>
-#endif
+#include "platform/SharedMemory.h"
 
 namespace zant::validate {
 
 ProgressBoard& ProgressBoard::shared() {
-#if defined(_WIN32)
-    // Checks run in this process there: plain memory serves.
-    static ProgressBoard* board = new ProgressBoard();
-#else
+    // Shared with the forked checks, which write it; plain memory where
+    // checks run in this process (Windows).
     static ProgressBoard* board = [] {
-        void* memory = mmap(nullptr, sizeof(ProgressBoard), PROT_READ | PROT_WRITE,
-                            MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-        return memory == MAP_FAILED ? new ProgressBoard() : new (memory) ProgressBoard();
+        void* memory = zant::platform::memorySharedWithChildren(sizeof(ProgressBoard));
+        return memory == nullptr ? new ProgressBoard() : new (memory) ProgressBoard();
     }();
-#endif
     return *board;
 }
 
