@@ -30,7 +30,8 @@ void TakePanelModel::command(const std::string& text, const std::optional<std::s
     const bool wellFormed = CommandShape::check(text, shaped).empty();
     const bool lookup = wellFormed && shaped.mnemonic == "RN";
     if (lookup) {
-        std::string name = reply.value_or(std::string());
+        // The host hands its reply over as a C text: it ends at the first NUL.
+        std::string name = reply ? std::string(reply->c_str()) : std::string();
         std::replace(name.begin(), name.end(), '|', ' ');
         pending_ = PendingLookup{
             {number(shaped.fields[0]), number(shaped.fields[1]), number(shaped.fields[2])}, name};
