@@ -24,13 +24,22 @@ public:
 
     // dev_NNN.ini (the device zero-padded to three digits) holding `contents`.
     bool writeDevice(int device, const std::string& contents) const;
+    // Copies the installation folder `folder` (<root>/<system> of another
+    // installation) into this one, device files included.
+    bool copyFrom(const std::string& folder) const;
+    // Sets the database sizes in the device's file, keeping every other line
+    // (a file that is not there is written with those sizes alone).
+    bool setDatabaseSizes(int device, int sources, int destinations) const;
     // A device file as an installation writes it, a few sections before the
     // database sizes: `destinations` entries in database 1, 16 in database 0
     // (the sources).
     bool writeRouter(int device, int destinations) const;
 
 private:
+    std::string deviceFile(int device) const;
+
     std::string root_;
+    std::string folder_;
     std::string configFolder_;
     bool ready_ = false;
     std::optional<std::string> previousRoot_;

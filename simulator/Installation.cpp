@@ -36,6 +36,13 @@ std::string Installation::deviceFile(int device) const {
     return folder_ + "/config/system/dev_" + paddedDevice(device) + ".ini";
 }
 
+bool Installation::replaceRouter(std::unique_ptr<Router> router) {
+    const auto found = routers_.find(router->device());
+    if (found == routers_.end()) return false;
+    found->second = std::move(router);
+    return true;
+}
+
 bool Installation::load(const std::string& root, const std::string& system, std::string& error) {
     folder_ = root + "/" + system;
     instances_.clear();

@@ -45,6 +45,10 @@ public:
     // The device of an instance name; false for an unknown name.
     bool device(const std::string& instance, int& device) const;
     Router* router(int device);
+    // Puts `router` in the place of the installation's router of its device
+    // (a real router for the simulated one); false when the installation
+    // has no such device.
+    bool replaceRouter(std::unique_ptr<Router> router);
     const std::map<int, std::unique_ptr<Router>>& routers() const { return routers_; }
     const std::map<std::string, int>& instances() const { return instances_; }
     const std::map<std::string, Style>& styles() const { return styles_; }
@@ -54,6 +58,8 @@ public:
 
     // <root>/<system>/config/system/dev_NNN.ini
     std::string deviceFile(int device) const;
+    // <root>/<system>
+    const std::string& folder() const { return folder_; }
 
 private:
     bool loadRouter(int device, const std::string& instancesWhere, std::string& error);

@@ -8,6 +8,51 @@
 
 namespace zant::simulator {
 
+namespace {
+
+// DEVICE=videohub://HOST[:PORT]; HOST may be an IPv6 address in brackets.
+bool parseRouter(const std::string& text, RouterAddress& router, std::string& error) {
+    error = "--router needs DEVICE=videohub://HOST[:PORT] (DEVICE 1..999, PORT 1..65535), not '" +
+            text + "'";
+    const std::string scheme = "videohub://";
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || !parseInteger(text.substr(0, equals), router.device) ||
+        router.device < 1 || router.device > 999 ||
+        text.compare(equals + 1, scheme.size(), scheme) != 0) {
+        return false;
+    }
+    std::string rest = text.substr(equals + 1 + scheme.size());
+    if (!rest.empty() && rest.back() == '/') rest.pop_back();
+    size_t hostEnd = rest.size();
+    size_t portStart = std::string::npos;
+    if (!rest.empty() && rest[0] == '[') {
+        hostEnd = rest.find(']');
+        if (hostEnd == std::string::npos) return false;
+        router.host = rest.substr(1, hostEnd - 1);
+        if (hostEnd + 1 < rest.size()) {
+            if (rest[hostEnd + 1] != ':') return false;
+            portStart = hostEnd + 2;
+        }
+    } else {
+        const size_t colon = rest.find(':');
+        router.host = rest.substr(0, colon);
+        if (colon != std::string::npos) portStart = colon + 1;
+    }
+    router.port = 9990;
+    if (portStart != std::string::npos &&
+        (!parseInteger(rest.substr(portStart), router.port) || router.port < 1 ||
+         router.port > 65535)) {
+        return false;
+    }
+    if (router.host.empty() || router.host.find_first_of("/@?# ") != std::string::npos) {
+        return false;
+    }
+    error.clear();
+    return true;
+}
+
+}  // namespace
+
 // The build tree's panel_host plays this build's component in the example
 // installation without options; the one installed with the kit has no
 // defaults for them.
@@ -47,6 +92,27 @@ bool Options::parse(int argc, char** argv, std::string& error) {
             if (i + 1 >= argc || !parseInteger(argv[i + 1], servePort) || servePort < 0 ||
                 servePort > 65535) {
                 error = "--serve needs a port, 0..65535 (0: any free port)";
+                return false;
+            }
+            ++i;
+        } else if (argument == "--router") {
+            RouterAddress router;
+            if (i + 1 >= argc || !parseRouter(argv[i + 1], router, error)) {
+                if (i + 1 >= argc) error = "--router needs DEVICE=videohub://HOST[:PORT]";
+                return false;
+            }
+            for (const RouterAddress& earlier : simulation.routers) {
+                if (earlier.device == router.device) {
+                    error = "--router: device " + std::to_string(router.device) + " given twice";
+                    return false;
+                }
+            }
+            simulation.routers.push_back(router);
+            ++i;
+        } else if (argument == "--router-deadline") {
+            if (i + 1 >= argc || !parseInteger(argv[i + 1], simulation.routerDeadlineMs) ||
+                simulation.routerDeadlineMs < 1) {
+                error = "--router-deadline needs milliseconds, 1 or more";
                 return false;
             }
             ++i;
@@ -136,6 +202,16 @@ Options:
   --serve PORT       after SCENARIO (if any), show and operate the panel in a
                      web browser: serves http://127.0.0.1:PORT/ (0: any free
                      port, printed on the first line) until interrupted
+  --router DEVICE=videohub://HOST[:PORT]
+                     the installation's device DEVICE is a real router that
+                     speaks the Videohub Ethernet protocol (port 9990 when
+                     left out); repeatable. The component reads the router's
+                     own sizes (a scratch copy of the installation is made);
+                     its names, routes and locks come from the router. Not on
+                     Windows builds yet
+  --router-deadline MS
+                     how long a step waits for a real router to answer and
+                     report what the step asked (default: 2000)
   -v, --verbose      also trace each reply the component hands back
   -h, --help         this text
 

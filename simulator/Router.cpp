@@ -5,8 +5,10 @@
 namespace zant::simulator {
 
 std::string Router::header() const {
+    const std::string where = connection();
     return "router " + std::to_string(device()) + ": " + std::to_string(sources()) + " sources x " +
-           std::to_string(destinations()) + " destinations, registered: " + registrations() + "\n";
+           std::to_string(destinations()) + " destinations, registered: " + registrations() + "\n" +
+           (where.empty() ? std::string() : "  " + where + "\n");
 }
 
 std::string Router::destinationLine(int destination) const {
@@ -21,6 +23,9 @@ std::string Router::destinationLine(int destination) const {
     if (destinationName.size() < 18) line += std::string(18 - destinationName.size(), ' ');
     line += " <- ";
     line += from == 0 ? std::string("(nothing)") : std::to_string(from) + " " + sourceName;
+    const char held = lock(destination);
+    if (held == 'L') line += "  [locked by another client]";
+    if (held == 'O') line += "  [locked by this host]";
     return line + "\n";
 }
 

@@ -2,14 +2,16 @@
 // (database 0) and destinations (database 1) with their names, the source
 // each destination carries (its crosspoint), and the destinations the
 // component registered to hear revertives for. The installation chooses the
-// kind (SimulatedRouter: the installation's files); the host, the steps and
-// the faces know only this, and the drawing of "show" is the same for every
-// kind.
+// kind (SimulatedRouter: the installation's files; VideohubRouter: a real
+// router on the network); the host, the steps and the faces know only this,
+// and the drawing of "show" is the same for every kind.
 #ifndef SIMULATOR_ROUTER_H
 #define SIMULATOR_ROUTER_H
 
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zant::simulator {
 
@@ -31,7 +33,8 @@ public:
 
     // The source on `destination`; 0 when nothing was ever routed to it.
     virtual int source(int destination) const = 0;
-    // Both indices must be valid.
+    // Both indices must be valid. A router that answersLater() only asks:
+    // the crosspoint changes when takeIn() brings the router's report.
     virtual void connect(int source, int destination) = 0;
     // The destinations routed since the start (after the initial state).
     virtual std::set<int> routedSinceStart() const = 0;
@@ -44,6 +47,26 @@ public:
     virtual bool registered(int destination) const = 0;
     // "1..4, 9..9", or "none".
     virtual std::string registrations() const = 0;
+
+    // What a router that answers later reported since the last takeIn: the
+    // crosspoints it reported (destination, source) for revertives, and the
+    // lines for the trace.
+    struct News {
+        std::vector<std::pair<int, int>> routed;
+        std::vector<std::string> errors;
+        std::vector<std::string> notes;
+    };
+    virtual bool answersLater() const { return false; }
+    virtual void takeIn(News& /*news*/) {}
+    // Every route asked of it answered and reported (or given up on, with an
+    // error, when its deadline passed).
+    virtual bool settled() const { return true; }
+    // 'O' locked by this host, 'L' by another client, 'U' unlocked; 0 for a
+    // router without locks.
+    virtual char lock(int /*destination*/) const { return 0; }
+    // Where the router is and how the connection stands; empty for a router
+    // that is not on the network.
+    virtual std::string connection() const { return {}; }
 
     // The router's crosspoints, one line a destination, for "show". A large
     // router shows only the destinations routed since the start.

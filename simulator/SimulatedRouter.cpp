@@ -36,28 +36,4 @@ void SimulatedRouter::connect(int source, int destination) {
     }
 }
 
-void SimulatedRouter::registerRange(int first, int last, bool add) {
-    if (!add) ranges_.clear();
-    if (first < 1) first = 1;
-    if (last > destinations_) last = destinations_;
-    if (first <= last) ranges_.emplace_back(first, last);
-}
-
-bool SimulatedRouter::registered(int destination) const {
-    for (const auto& range : ranges_) {
-        if (destination >= range.first && destination <= range.second) return true;
-    }
-    return false;
-}
-
-std::string SimulatedRouter::registrations() const {
-    if (ranges_.empty()) return "none";
-    std::string text;
-    for (const auto& range : ranges_) {
-        if (!text.empty()) text += ", ";
-        text += std::to_string(range.first) + ".." + std::to_string(range.second);
-    }
-    return text;
-}
-
 }  // namespace zant::simulator

@@ -7,10 +7,10 @@
 #include <map>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "simulator/Router.h"
+#include "simulator/RouterRegistrations.h"
 
 namespace zant::simulator {
 
@@ -32,10 +32,14 @@ public:
     // Forgets which destinations were routed so far (after the initial state).
     void clearChanges() { changed_.clear(); }
 
-    void registerRange(int first, int last, bool add) override;
-    void unregisterAll() override { ranges_.clear(); }
-    bool registered(int destination) const override;
-    std::string registrations() const override;
+    void registerRange(int first, int last, bool add) override {
+        registrations_.add(first, last, destinations_, add);
+    }
+    void unregisterAll() override { registrations_.clear(); }
+    bool registered(int destination) const override {
+        return registrations_.contains(destination);
+    }
+    std::string registrations() const override { return registrations_.text(); }
 
 private:
     int device_ = 0;
@@ -43,7 +47,7 @@ private:
     int destinations_ = 0;
     std::map<int, std::string> names_[2];
     std::vector<int> crosspoints_;  // index = destination
-    std::vector<std::pair<int, int>> ranges_;
+    RouterRegistrations registrations_;
     std::set<int> changed_;
 };
 

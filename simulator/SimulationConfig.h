@@ -6,10 +6,19 @@
 #define SIMULATOR_SIMULATION_CONFIG_H
 
 #include <string>
+#include <vector>
 
 #include "simulator/ComponentMessages.h"
 
 namespace zant::simulator {
+
+// --router DEVICE=videohub://HOST:PORT: the installation's device DEVICE is
+// a real router on the network.
+struct RouterAddress {
+    int device = 0;
+    std::string host;
+    int port = 9990;
+};
 
 struct SimulationConfig {
     std::string library;
@@ -20,6 +29,10 @@ struct SimulationConfig {
     ComponentMessages messages;
     bool verbose = false;   // also trace each reply handed back
     bool realtime = false;  // wait steps run in real time
+    std::vector<RouterAddress> routers;
+    // How long a step waits for a real router to answer and report what the
+    // step asked of it.
+    int routerDeadlineMs = 2000;
     // What asks the run to stop from outside (a signal's name, "SIGINT"),
     // polled between steps and while a step waits in real time; empty or
     // null while nothing does.

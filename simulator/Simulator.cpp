@@ -10,6 +10,9 @@
 #include "host/zant_split_message.h"
 #include "platform/ProcessEnvironment.h"
 #include "simulator/Words.h"
+#if defined(PANEL_HOST_ROUTERS)
+#include "simulator/VideohubRouter.h"
+#endif
 
 namespace zant::simulator {
 
@@ -17,8 +20,12 @@ namespace {
 
 // A poll answered with more revertives than this is traced as one line.
 constexpr size_t revertivesListed = 4;
-// How often a wait in real time looks whether a stop was asked for.
+// How often a wait in real time looks whether a stop was asked for, and
+// whether a real router reported something.
 constexpr auto stopPoll = std::chrono::milliseconds(50);
+constexpr auto routerPoll = std::chrono::milliseconds(5);
+// How long panel_host waits at the start for a real router's status dump.
+constexpr int routerStartMs = 5000;
 
 std::string counted(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -45,8 +52,10 @@ Simulator::~Simulator() {
 
 bool Simulator::start(std::string& error) {
     if (!world_.installation().load(config_.root, config_.system, error)) return false;
-    if (!zant::platform::setEnvironmentVariable("KV_ROOT", config_.root) ||
-        !zant::platform::setEnvironmentVariable("KV_SYSTEM", config_.system)) {
+    if (!config_.routers.empty()) {
+        if (!startRouters(error)) return false;
+    } else if (!zant::platform::setEnvironmentVariable("KV_ROOT", config_.root) ||
+               !zant::platform::setEnvironmentVariable("KV_SYSTEM", config_.system)) {
         error = "cannot set KV_ROOT and KV_SYSTEM";
         return false;
     }
@@ -69,6 +78,88 @@ bool Simulator::start(std::string& error) {
     deliverRevertives();
     endAction();
     return true;
+}
+
+bool Simulator::startRouters(std::string& error) {
+#if defined(PANEL_HOST_ROUTERS)
+    Installation& installation = world_.installation();
+    scratch_ = std::make_unique<zant::hosting::ScratchInstallation>(config_.system);
+    if (!scratch_->copyFrom(installation.folder())) {
+        error = "cannot make the scratch copy of the installation " + installation.folder();
+        return false;
+    }
+    for (const RouterAddress& address : config_.routers) {
+        if (installation.router(address.device) == nullptr) {
+            error = "--router: " + installation.noDevice(address.device);
+            return false;
+        }
+        auto router = std::make_unique<VideohubRouter>(address.device, address.host, address.port,
+                                                       config_.routerDeadlineMs);
+        if (!router->start(std::max(routerStartMs, config_.routerDeadlineMs), error)) return false;
+        trace_.add(TraceEvent::Kind::note,
+                   router->title() + ": " + std::to_string(router->sources()) + " inputs, " +
+                       std::to_string(router->destinations()) +
+                       " outputs; the component reads them from the scratch installation " +
+                       scratch_->root());
+        if (!scratch_->setDatabaseSizes(address.device, router->sources(),
+                                        router->destinations())) {
+            error = "cannot write the device file of device " + std::to_string(address.device) +
+                    " in " + scratch_->root();
+            return false;
+        }
+        installation.replaceRouter(std::move(router));
+    }
+    hasRealRouters_ = true;
+    return true;
+#else
+    error = "--router: this build of panel_host has no real routers (not on Windows builds yet)";
+    return false;
+#endif
+}
+
+void Simulator::takeInRouters(bool ownAction) {
+    if (!hasRealRouters_) return;
+    std::vector<std::pair<int, Router::News>> reports;
+    for (const auto& entry : world_.installation().routers()) {
+        Router& router = *entry.second;
+        if (!router.answersLater()) continue;
+        Router::News news;
+        router.takeIn(news);
+        if (news.routed.empty() && news.errors.empty() && news.notes.empty()) continue;
+        reports.emplace_back(router.device(), std::move(news));
+    }
+    if (reports.empty()) return;
+    if (ownAction) beginAction("the routers report");
+    for (auto& report : reports) {
+        Router* router = world_.installation().router(report.first);
+        for (const std::string& note : report.second.notes) {
+            trace_.add(TraceEvent::Kind::note, note);
+        }
+        for (const std::string& error : report.second.errors) trace_.error(error);
+        for (const auto& routed : report.second.routed) {
+            if (router->registered(routed.first)) {
+                world_.pendingRevertives().push_back(
+                    zant_revertive_record{report.first, 0, routed.first, routed.second});
+            }
+        }
+    }
+    if (component_ != nullptr) deliverRevertives();
+    if (ownAction) endAction();
+}
+
+void Simulator::settleRouters() {
+    if (!hasRealRouters_) return;
+    const auto settled = [this] {
+        for (const auto& entry : world_.installation().routers()) {
+            if (!entry.second->settled()) return false;
+        }
+        return true;
+    };
+    // Each router gives up on what it asked at its deadline, so this ends.
+    while (!settled()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        takeInRouters(false);
+    }
 }
 
 void Simulator::endAction() {
@@ -153,7 +244,10 @@ void Simulator::run(const Step& given) {
         stepError(step, "there is no component");
         return;
     }
+    // What the routers reported while no step ran (a prompt waiting).
+    takeInRouters(true);
     (this->*step.syntax->run)(step);
+    settleRouters();
     endAction();
 }
 
@@ -258,7 +352,9 @@ void Simulator::advance(const std::string& name, int64_t milliseconds, bool pace
                 return false;
             }
             if (now >= deadline) return true;
-            std::this_thread::sleep_until(std::min(deadline, now + stopPoll));
+            std::this_thread::sleep_until(
+                std::min(deadline, now + (hasRealRouters_ ? routerPoll : stopPoll)));
+            takeInRouters(false);
         }
     };
     // The ticks of one wait are one action: expectations after a wait see

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 
+#include "hosting/ScratchInstallation.h"
 #include "platform/ComponentLibrary.h"
 #include "platform/DebugOutputTap.h"
 #include "simulator/SimulatedHost.h"
@@ -42,6 +43,13 @@ public:
     void badStep(const std::string& error);
     // Destroys the component and reports the replies never handed back.
     void finish();
+
+    // Takes in what the real routers reported since the last call: their
+    // errors and notes are traced, their routes become revertives for the
+    // component. Between steps (`ownAction`) that is an action of its own.
+    void takeInRouters(bool ownAction);
+    // Whether a router of the installation is a real one.
+    bool hasRealRouters() const { return hasRealRouters_; }
 
     // Moves the virtual clock on to `time`, delivering the ticks due by then
     // as they fall due, without a step of its own: the clock of a face that
@@ -100,6 +108,13 @@ private:
     // An expect command (`wanted`) or expect no-command step.
     void expectSent(const Step& step, bool wanted);
     void deliverRevertives();
+    // Connects the real routers of the options, in the place of the
+    // installation's, and makes the scratch copy of the installation that
+    // gives the component their sizes.
+    bool startRouters(std::string& error);
+    // Waits, up to the deadline, until the real routers have answered and
+    // reported what the action asked of them.
+    void settleRouters();
     void stepError(const Step& step, const std::string& text);
     std::string stopReason() const;
     // Ends the host's action; a handler that threw meanwhile is an error.
@@ -116,6 +131,10 @@ private:
     // The component's debugger output, read after each action for the line
     // the helper writes when a handler threw.
     std::unique_ptr<DebugOutputTap> debugOutput_;
+    // Where the component reads its routers' sizes when a real router stands
+    // in for one: a copy of the installation with the router's own sizes.
+    std::unique_ptr<zant::hosting::ScratchInstallation> scratch_;
+    bool hasRealRouters_ = false;
     std::optional<std::string> lastReply_;
     std::map<std::string, std::string> parentSettings_;
     bool quit_ = false;

@@ -26,7 +26,8 @@ bool World::connect(int device, int source, int destination, std::string& error)
         return false;
     }
     target->connect(source, destination);
-    if (target->registered(destination)) {
+    // A real router's revertive comes when it reports the route.
+    if (!target->answersLater() && target->registered(destination)) {
         revertives_.push_back(zant_revertive_record{device, 0, destination, source});
     }
     return true;

@@ -121,13 +121,19 @@ json routerState(const Router& router) {
     for (int index = 1; index <= router.destinations(); ++index) {
         std::string name;
         router.name(Router::destinationDatabase, index, name);
-        destinations.push_back(
-            {{"index", index}, {"name", name}, {"source", router.source(index)}});
+        json destination = {{"index", index}, {"name", name}, {"source", router.source(index)}};
+        const char lock = router.lock(index);
+        if (lock != 0) destination["lock"] = std::string(1, lock);
+        destinations.push_back(destination);
     }
-    return {{"device", router.device()},
-            {"sources", sources},
-            {"destinations", destinations},
-            {"registered", router.registrations()}};
+    json state = {{"device", router.device()},
+                  {"sources", sources},
+                  {"destinations", destinations},
+                  {"registered", router.registrations()}};
+    // A real router: where it is and whether the connection holds.
+    const std::string connection = router.connection();
+    if (!connection.empty()) state["connection"] = connection;
+    return state;
 }
 
 json panelState(const Panel& panel, int64_t now) {

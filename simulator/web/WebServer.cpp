@@ -209,6 +209,8 @@ void WebServer::serve(BrowserPanel& panel, Simulator& simulator, bool (*stopRequ
             job->answer.set_value(job->refusal != 0 ? panel.refuse(job->refusal, job->body)
                                                     : panel.handle(job->body));
         }
+        // A real router's changes show while the page only watches.
+        simulator.takeInRouters(true);
         const auto wallNow = std::chrono::steady_clock::now();
         if (job || !panel.realtime()) {
             // The real-time clock goes on from wherever a request left it.

@@ -207,6 +207,11 @@ function drawRouter() {
   const router = routerOf(Number(select.value));
   if (!router) return;
   $('registered').textContent = 'component registered: ' + router.registered;
+  // A real router: where it is, and a lost connection in plain sight.
+  const connection = $('connection');
+  connection.hidden = !router.connection;
+  connection.textContent = router.connection || '';
+  connection.classList.toggle('lost', !!router.connection && !router.connection.endsWith(': connected'));
   const sourceName = (index) => (router.sources[index - 1] || {name: ''}).name;
   const rows = router.destinations.map((d) => {
     const row = document.createElement('tr');
@@ -215,7 +220,9 @@ function drawRouter() {
     const key = router.device + ':' + d.index;
     if (drawnRoutes[key] !== undefined && drawnRoutes[key] !== d.source) row.classList.add('changed');
     drawnRoutes[key] = d.source;
-    for (const text of [String(d.index), d.name, d.source ? `${d.source} ${sourceName(d.source)}` : '—']) {
+    const lock = {L: 'locked by another client', O: 'locked by this host'}[d.lock] || '';
+    if (lock) row.classList.add('locked');
+    for (const text of [String(d.index), d.name, d.source ? `${d.source} ${sourceName(d.source)}` : '—', lock]) {
       const cell = document.createElement('td');
       cell.textContent = text;
       row.append(cell);
