@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,7 @@ struct Connection {
             reader.feed(bytes.data() + at, std::min(piece, bytes.size() - at), blocks);
         }
         std::vector<VideohubPicture::Applied> applied;
+        applied.reserve(blocks.size());
         for (const VideohubBlock& block : blocks) applied.push_back(picture.apply(block));
         return applied;
     }
