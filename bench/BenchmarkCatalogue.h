@@ -46,5 +46,6 @@ private:
 void addNotifyBenchmarks(BenchmarkCatalogue& catalogue);
 void addHelperBenchmarks(BenchmarkCatalogue& catalogue);
 void addMemoryBenchmarks(BenchmarkCatalogue& catalogue);
+void addVideohubBenchmarks(BenchmarkCatalogue& catalogue);
 
 #endif  // BENCH_BENCHMARK_CATALOGUE_H

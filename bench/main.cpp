@@ -1,6 +1,7 @@
-// Benchmarks of the component's notification paths and of the helper's
-// operations: time, heap allocations and command texts per operation, and
-// the memory of an instance; a summary against the goals closes the run.
+// Benchmarks of the component's notification paths, of the helper's
+// operations and of reading a router's status dump: time, heap allocations
+// and command texts per operation, and the memory of an instance; a summary
+// against the goals closes the run.
 //
 // Besides libbenchmark's flags: --check_allocations makes the exit status
 // non-zero when an allocation goal is missed (the counts are exact, so this
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     addNotifyBenchmarks(catalogue);
     addHelperBenchmarks(catalogue);
     addMemoryBenchmarks(catalogue);
+    addVideohubBenchmarks(catalogue);
 
     benchmark::Initialize(&argc, argv);
     bool checkAllocations = false;

@@ -1,0 +1,68 @@
+// The router protocol's reader and picture taking a whole status dump, as a
+// connection receives it: in pieces of one TCP segment.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "bench/BenchmarkCatalogue.h"
+#include "bench/OperationMeter.h"
+#include "hosting/VideohubPicture.h"
+#include "hosting/VideohubReader.h"
+
+namespace {
+
+using zant::hosting::VideohubBlock;
+using zant::hosting::VideohubPicture;
+using zant::hosting::VideohubReader;
+
+constexpr int ports = 288;
+constexpr size_t segment = 1460;
+
+std::string statusDump() {
+    std::string text =
+        "PROTOCOL PREAMBLE:\nVersion: 2.8\n\nVIDEOHUB DEVICE:\nDevice present: true\n"
+        "Model name: Router 288\nFriendly name: Studio A\nVideo inputs: 288\n"
+        "Video outputs: 288\n\nINPUT LABELS:\n";
+    for (int i = 0; i < ports; ++i)
+        text += std::to_string(i) + " Camera " + std::to_string(i + 1) + "\n";
+    text += "\nOUTPUT LABELS:\n";
+    for (int i = 0; i < ports; ++i)
+        text += std::to_string(i) + " Monitor " + std::to_string(i + 1) + "\n";
+    text += "\nVIDEO OUTPUT LOCKS:\n";
+    for (int i = 0; i < ports; ++i) text += std::to_string(i) + (i % 5 == 0 ? " L\n" : " U\n");
+    text += "\nVIDEO OUTPUT ROUTING:\n";
+    for (int i = 0; i < ports; ++i)
+        text += std::to_string(i) + " " + std::to_string((i * 7) % ports) + "\n";
+    return text + "\n";
+}
+
+// A new connection's reader and picture each time: the dump is all news.
+void statusDump288(benchmark::State& state) {
+    const std::string dump = statusDump();
+    std::vector<VideohubBlock> blocks;
+    OperationMeter meter;
+    meter.start();
+    for (auto _ : state) {
+        VideohubReader reader;
+        VideohubPicture picture;
+        blocks.clear();
+        for (size_t at = 0; at < dump.size(); at += segment) {
+            reader.feed(dump.data() + at, std::min(segment, dump.size() - at), blocks);
+        }
+        for (const VideohubBlock& block : blocks) benchmark::DoNotOptimize(picture.apply(block));
+    }
+    meter.stop();
+    meter.report(state);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(dump.size()));
+    state.counters["dump_bytes"] = static_cast<double>(dump.size());
+}
+
+}  // namespace
+
+void addVideohubBenchmarks(BenchmarkCatalogue& catalogue) {
+    catalogue.add("videohub/statusDump288", statusDump288, BenchmarkCatalogue::Goal::none)
+        ->Unit(benchmark::kMicrosecond);
+}
