@@ -5,8 +5,8 @@
 # fails the configure) and OFF. ZANT_REQUIRE_ALL turns every AUTO into ON,
 # so that a full run can never pass without one of the parts. A part that is
 # off builds nothing and registers no test; the feature summary at the end of
-# the configure names it, what goes untested, and the Debian packages that
-# turn it on (script/bootstrap installs them).
+# the configure names it, what goes untested, and the Debian packages (and
+# npm packages) that turn it on (script/bootstrap installs them).
 #
 # After this file, ZANT_<PART>_ENABLED is TRUE or FALSE for each part.
 include_guard(GLOBAL)
@@ -33,16 +33,26 @@ function(zant_feature_wanted part out)
 endfunction()
 
 # zant_feature_decide(PART FOUND <bool> SUMMARY text UNTESTED text
-#                     PACKAGES debian-package... [MISSING what is missing])
+#                     PACKAGES debian-package... [NPM npm-package@version...]
+#                     [MISSING what is missing])
 #   Sets ZANT_<PART>_ENABLED, fails the configure where the part is needed
-#   but missing, and adds the part's line to the feature summary.
+#   but missing, and adds the part's line to the feature summary. NPM names
+#   packages of the npm registry, installed globally (npm install -g).
 function(zant_feature_decide part)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "FOUND;SUMMARY;UNTESTED;MISSING" "PACKAGES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "FOUND;SUMMARY;UNTESTED;MISSING" "PACKAGES;NPM")
   set(mode ${ZANT_${part}})
   if(mode STREQUAL "AUTO" AND ZANT_REQUIRE_ALL)
     set(mode ON)
   endif()
   list(JOIN arg_PACKAGES " " packages)
+  set(install "apt-get install ${packages}")
+  set(turned_on "the Debian packages ${packages}")
+  if(arg_NPM)
+    list(JOIN arg_NPM " " npm)
+    string(APPEND install " and npm install -g ${npm}")
+    string(APPEND turned_on " and the npm package ${npm}, which is no Debian package: \
+script/bootstrap installs it with npm install -g")
+  endif()
   set(enabled FALSE)
   if(NOT mode STREQUAL "OFF" AND arg_FOUND)
     set(enabled TRUE)
@@ -53,7 +63,7 @@ function(zant_feature_decide part)
       set(why "not found")
     endif()
     message(FATAL_ERROR "ZANT_${part} is needed (ON or ZANT_REQUIRE_ALL) but ${why}.\n"
-                        "Install it with: script/bootstrap, or apt-get install ${packages}")
+                        "Install it with: script/bootstrap, or ${install}")
   endif()
   set(ZANT_${part}_ENABLED ${enabled} PARENT_SCOPE)
   if(enabled)
@@ -63,7 +73,7 @@ function(zant_feature_decide part)
                      "${arg_SUMMARY}; switched off, so not tested: ${arg_UNTESTED}")
   else()
     add_feature_info(ZANT_${part} FALSE "${arg_SUMMARY}; ${arg_MISSING}, so not tested: \
-${arg_UNTESTED}; turned on by the Debian packages ${packages}")
+${arg_UNTESTED}; turned on by ${turned_on}")
   endif()
 endfunction()
 
@@ -91,6 +101,8 @@ zant_feature_option(JSON_REPORT "zant_validate --json (and the Windows builds' p
 zant_feature_option(LINE_EDITING "Line editing and history at panel_host's prompt")
 zant_feature_option(SERVE "panel_host --serve: the sub-panel in a web browser")
 zant_feature_option(BROWSER_TEST "The browser panel's test in headless chromium")
+zant_feature_option(VIDEOHUB_SERVER_TEST
+  "The router link against videohub-server, an independent router from npm")
 
 # JSON: Debian's nlohmann-json, header-only. A cross build takes the same
 # headers through a folder that holds them alone (the build machine's
@@ -128,10 +140,13 @@ zant_feature_decide(JSON_REPORT FOUND ${json_found}
 set(serve_summary "panel_host --serve: the sub-panel in a web browser")
 set(editing_summary "line editing and history at panel_host's prompt")
 set(browser_summary "the browser panel in headless chromium")
+set(videohub_summary "the router link against videohub-server, an independent router")
 if(WIN32)
   zant_feature_not_here(LINE_EDITING "${editing_summary}" "Windows builds read plain lines")
   zant_feature_not_here(SERVE "${serve_summary}" "Windows builds have no browser face")
   zant_feature_not_here(BROWSER_TEST "${browser_summary}" "Windows builds have no browser face")
+  zant_feature_not_here(VIDEOHUB_SERVER_TEST "${videohub_summary}"
+                        "Windows builds have no router link")
   return()
 endif()
 
@@ -176,3 +191,56 @@ zant_feature_decide(BROWSER_TEST FOUND ${browser_found}
   UNTESTED "the browser panel in a real browser"
   MISSING "it needs ZANT_SERVE, node, chromium and chromedriver"
   PACKAGES libcpp-httplib-dev nlohmann-json3-dev nodejs chromium chromium-driver)
+
+# The npm package videohub-server 0.3.0, run by node: another implementation
+# of a router's side of the protocol than tests/videohub's peer. It is looked
+# for in npm's global folder (where script/bootstrap installs it) unless
+# ZANT_VIDEOHUB_SERVER_MODULE names its folder; the folder found is
+# ZANT_VIDEOHUB_SERVER_MODULE for the tests.
+set(videohub_version 0.3.0)
+set(ZANT_VIDEOHUB_SERVER_MODULE "" CACHE PATH
+    "videohub-server's folder (empty: looked for in npm's global folder)")
+zant_feature_wanted(VIDEOHUB_SERVER_TEST videohub_wanted)
+set(videohub_found FALSE)
+set(videohub_missing "node is missing")
+if(videohub_wanted)
+  find_program(ZANT_NODE node)
+  set(videohub_folders ${ZANT_VIDEOHUB_SERVER_MODULE})
+  if(NOT ZANT_VIDEOHUB_SERVER_MODULE)
+    find_program(ZANT_NPM npm)
+    set(npm_root)
+    if(ZANT_NPM)
+      execute_process(COMMAND ${ZANT_NPM} root -g OUTPUT_VARIABLE npm_root
+                      OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+    set(videohub_folders)
+    foreach(root IN ITEMS ${npm_root} /usr/local/lib/node_modules /usr/lib/node_modules)
+      list(APPEND videohub_folders ${root}/videohub-server)
+    endforeach()
+  endif()
+  set(videohub_module)
+  foreach(folder IN LISTS videohub_folders)
+    if(EXISTS ${folder}/package.json)
+      file(READ ${folder}/package.json manifest)
+      string(JSON version ERROR_VARIABLE not_json GET "${manifest}" version)
+      if(version STREQUAL videohub_version)
+        set(videohub_module ${folder})
+        break()
+      endif()
+    endif()
+  endforeach()
+  if(NOT videohub_module)
+    list(GET videohub_folders 0 first)
+    set(videohub_missing "videohub-server ${videohub_version} is not in ${first}")
+  elseif(ZANT_NODE)
+    set(videohub_found TRUE)
+    # The folder found, for the tests (the cache keeps what was asked for).
+    set(ZANT_VIDEOHUB_SERVER_MODULE ${videohub_module})
+  endif()
+endif()
+zant_feature_decide(VIDEOHUB_SERVER_TEST FOUND ${videohub_found}
+  SUMMARY "${videohub_summary}"
+  UNTESTED "panel_host --router against a router written by others"
+  MISSING "${videohub_missing}"
+  PACKAGES nodejs
+  NPM videohub-server@${videohub_version})

@@ -37,6 +37,14 @@ expect("switched off" 0 -DZANT_SERVE=OFF
 expect("the old switch" 0 -DPANEL_HOST_SERVE=OFF
        "ZANT_SERVE, panel_host --serve: the sub-panel in a web browser; switched off")
 expect("a bad value" 1 -DZANT_SERVE=maybe "ZANT_SERVE is AUTO, ON or OFF")
+# An npm package: the summary and the failure say how to install it.
+set(no_module -DZANT_VIDEOHUB_SERVER_MODULE=${BINARY}/none)
+expect("an npm package missing" 0 "${no_module}"
+       "videohub-server 0.3.0 is not in ${BINARY}/none, so not tested: panel_host --router against a router written by others; turned on by the Debian packages nodejs and the npm package videohub-server@0.3.0, which is no Debian package: script/bootstrap installs it with npm install -g")
+expect("an npm package required" 1 "${no_module};-DZANT_VIDEOHUB_SERVER_TEST=ON"
+       "or apt-get install nodejs and npm install -g videohub-server@0.3.0")
+expect("an npm package switched off" 0 -DZANT_VIDEOHUB_SERVER_TEST=OFF
+       "ZANT_VIDEOHUB_SERVER_TEST, the router link against videohub-server, an independent router; switched off")
 
 file(REMOVE_RECURSE ${BINARY})
 if(failures)

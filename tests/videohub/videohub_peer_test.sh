@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# videohub_peer_test.sh VIDEOHUB_PEER: the program as end-to-end tests run
+# it: the port in the file and on standard output, the dump with the locks
+# asked for, a busy port refused, bad usage, and SIGTERM ending it cleanly.
+set -u
+peer=$1
+work=$(mktemp -d)
+trap 'exec 3>&- 2>/dev/null; kill "$running" 2>/dev/null; rm -rf "$work"' EXIT
+passed=0 failed=0
+check() {
+    if eval "$2"; then
+        passed=$((passed + 1))
+    else
+        echo "FAILED: $1"
+        failed=$((failed + 1))
+    fi
+}
+
+"$peer" --outputs 4 --lock 2 --no-route-reports --port-file "$work/port" >"$work/out" 2>&1 &
+running=$!
+for _ in $(seq 300); do
+    [ -s "$work/port" ] && break
+    sleep 0.1
+done
+port=$(cat "$work/port" 2>/dev/null)
+check "the port in the file and on standard output" \
+    '[ -n "$port" ] && grep -qx "listening on 127.0.0.1:$port" "$work/out"'
+
+dump=""
+if exec 3<>"/dev/tcp/127.0.0.1/$port"; then
+    while IFS= read -r -t 10 line <&3; do
+        dump+="$line|"
+        [ "$line" = "END PRELUDE:" ] && break
+    done
+    IFS= read -r -t 10 _ <&3
+    printf 'VIDEO OUTPUT ROUTING:\n0 3\n\n' >&3
+    IFS= read -r -t 10 answer <&3
+fi
+check "the dump with output 2 locked by another" \
+    '[[ "$dump" == *"|Video outputs: 4|"*"|VIDEO OUTPUT LOCKS:|0 U|1 U|2 L|3 U||"* ]]'
+check "a route ACKed, never reported" \
+    '[ "${answer:-}" = ACK ] && read -r -t 1 empty <&3 && ! read -r -t 1 more <&3'
+
+"$peer" --port "$port" >"$work/busy" 2>&1
+check "a busy port refused" \
+    '[ $? -eq 1 ] && grep -q "cannot listen on 127.0.0.1:$port: address already in use" "$work/busy"'
+"$peer" --outputs 2 --lock 2 >"$work/usage" 2>&1
+check "a lock beyond the outputs is bad usage" \
+    '[ $? -eq 2 ] && grep -q "^videohub_peer: --lock 2: outputs are 0 to 1" "$work/usage"'
+
+kill -TERM "$running"
+wait "$running"
+status=$?
+check "SIGTERM ends it with status 0" '[ "$status" -eq 0 ] && grep -q "stopped by SIGTERM" "$work/out"'
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
