@@ -131,17 +131,29 @@ void VideohubPicture::takeDevice(const VideohubBlock& block, Applied& applied,
         } else if (key == "Friendly name") {
             friendlyName_ = value;
         } else if (key == "Video inputs" || key == "Video outputs") {
+            // A count run together with the next line ("Video inputs: 41Video
+            // processing units: 0", a line feed lost, as some servers send)
+            // is still the count: its leading digits.
+            size_t digits = 0;
+            while (digits < value.size() && value[digits] >= '0' && value[digits] <= '9') ++digits;
             int count = 0;
-            if (!number(value, 0, value.size(), count)) {
+            if (!number(value, 0, digits, count)) {
                 problems.add(badCount, skipped(block, line) + "not a plain decimal count");
             } else if (count > maxPorts) {
                 problems.add(tooManyPorts, skipped(block, line) + "more than " +
                                                std::to_string(maxPorts) +
                                                " ports; the sizes stay as they were");
-            } else if (key == "Video inputs") {
-                setInputs(count, applied);
             } else {
-                setOutputs(count, applied);
+                if (digits < value.size()) {
+                    problems.add(badCount, block.header + " line " + ProblemTally::quote(line) +
+                                               " read as " + std::to_string(count) +
+                                               ": text after the count ignored");
+                }
+                if (key == "Video inputs") {
+                    setInputs(count, applied);
+                } else {
+                    setOutputs(count, applied);
+                }
             }
         }
     }

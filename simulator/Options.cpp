@@ -39,9 +39,8 @@ bool parseRouter(const std::string& text, RouterAddress& router, std::string& er
         if (colon != std::string::npos) portStart = colon + 1;
     }
     router.port = 9990;
-    if (portStart != std::string::npos &&
-        (!parseInteger(rest.substr(portStart), router.port) || router.port < 1 ||
-         router.port > 65535)) {
+    if (portStart != std::string::npos && (!parseInteger(rest.substr(portStart), router.port) ||
+                                           router.port < 1 || router.port > 65535)) {
         return false;
     }
     if (router.host.empty() || router.host.find_first_of("/@?# ") != std::string::npos) {

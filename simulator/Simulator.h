@@ -46,7 +46,8 @@ public:
 
     // Takes in what the real routers reported since the last call: their
     // errors and notes are traced, their routes become revertives for the
-    // component. Between steps (`ownAction`) that is an action of its own.
+    // component. Between steps (`ownAction`) it is traced under a line of
+    // its own.
     void takeInRouters(bool ownAction);
     // Whether a router of the installation is a real one.
     bool hasRealRouters() const { return hasRealRouters_; }

@@ -99,8 +99,8 @@ std::string VideohubRouter::routeText(int source, int destination) const {
 
 void VideohubRouter::connect(int source, int destination) {
     if (!validSource(source) || !validDestination(destination)) return;
-    Asked asked{source, destination,
-                VideohubPicture::routeRequest(destination - 1, source - 1), Clock::now()};
+    Asked asked{source, destination, VideohubPicture::routeRequest(destination - 1, source - 1),
+                Clock::now()};
     asked.alreadyThere = picture_.route(destination - 1) == source - 1;
     if (!link_.send(asked.request)) {
         unsent_.push_back(title() + " is not connected: " + routeText(source, destination) +
@@ -137,7 +137,8 @@ void VideohubRouter::apply(VideohubLink::Event& event, News& news) {
         case Kind::unsent:
             for (auto asked = asked_.begin(); asked != asked_.end(); ++asked) {
                 if (asked->request != event.request) continue;
-                news.errors.push_back(title() + ": " + routeText(asked->source, asked->destination) +
+                news.errors.push_back(title() + ": " +
+                                      routeText(asked->source, asked->destination) +
                                       " went unanswered: the connection was lost");
                 asked_.erase(asked);
                 break;

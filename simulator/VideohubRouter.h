@@ -44,9 +44,7 @@ public:
         registrations_.add(first, last, destinations(), add);
     }
     void unregisterAll() override { registrations_.clear(); }
-    bool registered(int destination) const override {
-        return registrations_.contains(destination);
-    }
+    bool registered(int destination) const override { return registrations_.contains(destination); }
     std::string registrations() const override { return registrations_.text(); }
 
     bool answersLater() const override { return true; }

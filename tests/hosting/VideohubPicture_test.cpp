@@ -194,8 +194,8 @@ TEST(VideohubPicture, ABadLineChangesNothingAndSaysWhy) {
         {"VIDEOHUB DEVICE:\nVideo inputs: 5000",
          "VIDEOHUB DEVICE line 'Video inputs: 5000' skipped: more than 4096 ports; the sizes "
          "stay as they were"},
-        {"VIDEOHUB DEVICE:\nVideo outputs: 7x",
-         "VIDEOHUB DEVICE line 'Video outputs: 7x' skipped: not a plain decimal count"},
+        {"VIDEOHUB DEVICE:\nVideo outputs: x7",
+         "VIDEOHUB DEVICE line 'Video outputs: x7' skipped: not a plain decimal count"},
         {"VIDEOHUB DEVICE:\nVideo outputs: -1",
          "VIDEOHUB DEVICE line 'Video outputs: -1' skipped: not a plain decimal count"},
         {"VIDEOHUB DEVICE:\nVideo outputs:",
@@ -209,6 +209,20 @@ TEST(VideohubPicture, ABadLineChangesNothingAndSaysWhy) {
                   std::vector<std::string>{c.problem});
         EXPECT_EQ(snapshot(connection.picture), before) << c.block;
     }
+}
+
+// Some servers lose the line feed between two device lines: the count still
+// comes through, and the run-together line is reported.
+TEST(VideohubPicture, CountRunTogetherWithTheNextLine) {
+    Connection connection;
+    connection.feed(dump(8, 8));
+    EXPECT_EQ(connection.problemsOf("VIDEOHUB DEVICE:\nVideo inputs: 41Video processing units: "
+                                    "0\nVideo outputs: 10Video monitoring outputs: 0\n\n"),
+              (std::vector<std::string>{
+                  "VIDEOHUB DEVICE line 'Video inputs: 41Video processing units: ...' read as 41: "
+                  "text after the count ignored (and 1 more like it)"}));
+    EXPECT_EQ(connection.picture.inputs(), 41);
+    EXPECT_EQ(connection.picture.outputs(), 10);
 }
 
 TEST(VideohubPicture, UnknownBlocksAndLinesAreIgnoredSilently) {
