@@ -95,7 +95,11 @@ bool Simulator::startRouters(std::string& error) {
         }
         auto router = std::make_unique<VideohubRouter>(address.device, address.host, address.port,
                                                        config_.routerDeadlineMs);
-        if (!router->start(std::max(routerStartMs, config_.routerDeadlineMs), error)) return false;
+        Router::News news;
+        if (!router->start(std::max(routerStartMs, config_.routerDeadlineMs), news, error)) {
+            return false;
+        }
+        for (const std::string& note : news.notes) trace_.add(TraceEvent::Kind::note, note);
         trace_.add(TraceEvent::Kind::note,
                    router->title() + ": " + std::to_string(router->sources()) + " inputs, " +
                        std::to_string(router->destinations()) +

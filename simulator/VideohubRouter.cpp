@@ -23,10 +23,9 @@ std::string VideohubRouter::title() const {
     return "router " + std::to_string(device_) + " (" + link_.address() + ")";
 }
 
-bool VideohubRouter::start(int timeoutMs, std::string& error) {
+bool VideohubRouter::start(int timeoutMs, News& news, std::string& error) {
     link_.start();
     const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    News news;
     while (!(picture_.sizesKnown() && picture_.routingKnown())) {
         if (Clock::now() >= until) {
             error = title() + ": no status dump with its sizes and routes within " +

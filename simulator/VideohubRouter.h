@@ -29,8 +29,9 @@ public:
                    VideohubLink::Timing timing = VideohubLink::Timing());
 
     // Connects and waits, at most `timeoutMs`, for the status dump to bring
-    // the router's sizes and routes. False with a one-line `error`.
-    bool start(int timeoutMs, std::string& error);
+    // the router's sizes and routes; what the dump had that was ignored is
+    // in `news`. False with a one-line `error`.
+    bool start(int timeoutMs, News& news, std::string& error);
 
     int device() const override { return device_; }
     int sources() const override { return picture_.inputs(); }
