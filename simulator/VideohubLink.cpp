@@ -12,6 +12,10 @@ namespace {
 // How long the thread waits for the router's bytes before it looks at its
 // queue again: the delay a queued request may wait behind a quiet line.
 constexpr int receivePollMs = 2;
+// Events the simulation has not taken yet (a prompt waiting for hours beside
+// a busy router): beyond this many the link starts again from a new dump,
+// which brings the picture up to date in a bounded number of blocks.
+constexpr size_t maxBacklog = 8192;
 
 bool isAnswer(const zant::hosting::VideohubBlock& block) {
     return block.header == "ACK" || block.header == "NAK";
@@ -130,6 +134,11 @@ void VideohubLink::run() {
                 case zant::platform::TcpStream::Received::data:
                     heardAt_ = Clock::now();
                     takeIn(buffer, size);
+                    if (discardedBacklog()) {
+                        lost = true;
+                        error = "more than " + std::to_string(maxBacklog) +
+                                " blocks waited to be taken in; starting again from a new dump";
+                    }
                     break;
             }
         }
@@ -186,6 +195,13 @@ void VideohubLink::takeIn(const char* data, size_t size) {
             outstanding_.clear();
         }
     }
+}
+
+bool VideohubLink::discardedBacklog() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (events_.size() <= maxBacklog) return false;
+    events_.clear();
+    return true;
 }
 
 void VideohubLink::dropConnection(const std::string& reason) {

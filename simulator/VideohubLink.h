@@ -81,6 +81,8 @@ private:
     // one is on the wire. False when the wire's request went unanswered.
     bool nextRequest(Clock::time_point now, std::string& request, std::string& error);
     void takeIn(const char* data, size_t size);
+    // True (and the untaken events gone) when too many wait to be taken.
+    bool discardedBacklog();
     void push(Event event);  // with the mutex held
     void dropConnection(const std::string& reason);
     // Sleeps `milliseconds`, less when the link is stopped meanwhile.
