@@ -71,7 +71,8 @@ int VideohubRouter::source(int destination) const {
 }
 
 char VideohubRouter::lock(int destination) const {
-    return validDestination(destination) ? static_cast<char>(picture_.lock(destination - 1)) : 0;
+    if (!validDestination(destination)) return 0;
+    return static_cast<char>(picture_.lock(destination - 1));
 }
 
 std::string VideohubRouter::connection() const {
