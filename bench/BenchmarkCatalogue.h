@@ -47,5 +47,6 @@ void addNotifyBenchmarks(BenchmarkCatalogue& catalogue);
 void addHelperBenchmarks(BenchmarkCatalogue& catalogue);
 void addMemoryBenchmarks(BenchmarkCatalogue& catalogue);
 void addVideohubBenchmarks(BenchmarkCatalogue& catalogue);
+void addVideohubLinkBenchmarks(BenchmarkCatalogue& catalogue);
 
 #endif  // BENCH_BENCHMARK_CATALOGUE_H

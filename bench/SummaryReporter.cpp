@@ -120,6 +120,29 @@ int SummaryReporter::printSummary(std::ostream& out) const {
         out << "| " << entry.name << " | " << format("%.0f", counter(found->second, "object_bytes"))
             << " | " << format("%.0f", counter(found->second, "heap_bytes")) << " |\n";
     }
+    bool first = true;
+    for (const BenchmarkCatalogue::Entry& entry : catalogue_.entries()) {
+        const auto found = results_.find(entry.name);
+        if (found == results_.end() || found->second.counters.count("p50_us") == 0) continue;
+        if (first) out << "\n| Router link latency | p50 us | p99 us | max us |\n|---|---:|---:|---:|\n";
+        first = false;
+        out << "| " << entry.name << " | " << format("%.0f", counter(found->second, "p50_us"))
+            << " | " << format("%.0f", counter(found->second, "p99_us")) << " | "
+            << format("%.0f", counter(found->second, "max_us")) << " |\n";
+    }
+    first = true;
+    for (const BenchmarkCatalogue::Entry& entry : catalogue_.entries()) {
+        const auto found = results_.find(entry.name);
+        if (found == results_.end() || found->second.counters.count("held_bytes") == 0) continue;
+        if (first) {
+            out << "\n| Router connection memory | object bytes | heap bytes | heldBytes() |\n"
+                << "|---|---:|---:|---:|\n";
+        }
+        first = false;
+        out << "| " << entry.name << " | " << format("%.0f", counter(found->second, "object_bytes"))
+            << " | " << format("%.0f", counter(found->second, "held_bytes")) << " | "
+            << format("%.0f", counter(found->second, "estimate_bytes")) << " |\n";
+    }
     out << "\nallocation goals missed: " << missed << "\n";
     return missed;
 }

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     addHelperBenchmarks(catalogue);
     addMemoryBenchmarks(catalogue);
     addVideohubBenchmarks(catalogue);
+    addVideohubLinkBenchmarks(catalogue);
 
     benchmark::Initialize(&argc, argv);
     bool checkAllocations = false;
