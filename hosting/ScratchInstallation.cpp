@@ -1,11 +1,11 @@
 #include "hosting/ScratchInstallation.h"
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
+#include "hosting/SameLetters.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/TemporaryFolder.h"
 
@@ -86,17 +86,6 @@ std::string keyOf(const std::string& line) {
     return first >= equals ? std::string() : line.substr(first, last - first + 1);
 }
 
-bool sameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 bool ScratchInstallation::setDatabaseSizes(int device, int sources, int destinations) const {
@@ -120,13 +109,14 @@ bool ScratchInstallation::setDatabaseSizes(int device, int sources, int destinat
         if (first != std::string::npos && line[first] == '[') {
             const size_t close = line.find(']', first);
             inDatabase = close != std::string::npos &&
-                         sameText(line.substr(first + 1, close - first - 1), "Database");
+                         sameLetters(line.substr(first + 1, close - first - 1), "Database");
             out += line + "\n";
             if (inDatabase) writeSizes();
             continue;
         }
         const std::string key = keyOf(line);
-        if (inDatabase && (sameText(key, "DatabaseSize_0") || sameText(key, "DatabaseSize_1"))) {
+        if (inDatabase &&
+            (sameLetters(key, "DatabaseSize_0") || sameLetters(key, "DatabaseSize_1"))) {
             continue;
         }
         out += line + "\n";

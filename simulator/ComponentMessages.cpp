@@ -3,26 +3,13 @@
 #include <cctype>
 #include <fstream>
 
+#include "hosting/SameLetters.h"
 #include "simulator/Words.h"
 
 namespace zant::simulator {
 
 using zant::hosting::MessagesReader;
-
-namespace {
-
-bool sameLetters(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
+using zant::hosting::sameLetters;
 
 bool ComponentMessages::load(const std::string& folder, const std::string& library,
                              std::string& error) {
