@@ -5,126 +5,16 @@
 // node browser_panel_test.mjs --chromium PATH --chromedriver PATH
 //      --screenshot FILE -- PANEL_HOST ARGS...
 // CMake registers it only where both are installed: a missing one fails.
-import {spawn} from 'node:child_process';
-import {existsSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
-import {createServer} from 'node:net';
-import {tmpdir} from 'node:os';
-import {join} from 'node:path';
+import {writeFileSync} from 'node:fs';
+import {
+  carries, choose, chooseMessage, click, control, fail, openBrowser, openPage, option, run,
+  script, shownError, sleep, startPanelHost, traced, until, webdriver,
+} from './browser_session.mjs';
 
-const argv = process.argv.slice(2);
-const split = argv.indexOf('--');
-const option = (name) => argv[argv.indexOf(name) + 1];
-const chromium = option('--chromium');
-const chromedriver = option('--chromedriver');
 const screenshot = option('--screenshot');
-const [panelHost, ...panelArgs] = argv.slice(split + 1);
-
-if (!chromium || !existsSync(chromium) || !chromedriver || !existsSync(chromedriver)) {
-  console.error('FAILED: chromium or chromedriver is not installed');
-  process.exit(1);
-}
-
-const children = [];
-const profile = mkdtempSync(join(tmpdir(), 'panel-host-browser-'));
-let failed = false;
-
-function cleanUp() {
-  for (const child of children) if (child.exitCode === null) child.kill('SIGKILL');
-  rmSync(profile, {recursive: true, force: true});
-}
-
-function fail(message) {
-  console.error('FAILED: ' + message);
-  failed = true;
-  throw new Error(message);
-}
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function until(what, check, ms = 10000) {
-  const end = Date.now() + ms;
-  let last;
-  while (Date.now() < end) {
-    last = await check();
-    if (last) return last;
-    await sleep(100);
-  }
-  fail(`timed out waiting for ${what} (last: ${JSON.stringify(last)})`);
-}
-
-function freePort() {
-  return new Promise((resolve) => {
-    const server = createServer();
-    server.listen(0, '127.0.0.1', () => {
-      const {port} = server.address();
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-// panel_host, and the address from its first line.
-function startPanelHost() {
-  const child = spawn(panelHost, panelArgs, {stdio: ['ignore', 'pipe', 'inherit']});
-  children.push(child);
-  let output = '';
-  const exited = new Promise((resolve) => child.on('exit', (code) => resolve(code)));
-  const address = new Promise((resolve, reject) => {
-    child.stdout.on('data', (chunk) => {
-      output += chunk;
-      const first = output.split('\n')[0];
-      if (output.includes('\n')) {
-        const match = /^serving (http:\/\/127\.0\.0\.1:\d+\/)$/.exec(first);
-        match ? resolve(match[1]) : reject(new Error('first line: ' + first));
-      }
-    });
-    child.on('exit', (code) => reject(new Error('panel_host ended with ' + code)));
-  });
-  return {child, address, exited, output: () => output};
-}
-
-let driver;
-let session;
-async function webdriver(method, path, body) {
-  const response = await fetch(`${driver}/session${session ? '/' + session : ''}${path}`, {
-    method,
-    headers: {'Content-Type': 'application/json'},
-    body: body === undefined ? undefined : JSON.stringify(body),
-  });
-  const answer = await response.json();
-  if (!response.ok) fail(`${method} ${path}: ${JSON.stringify(answer.value)}`);
-  return answer.value;
-}
-const script = (source, ...args) => webdriver('POST', '/execute/sync', {script: source, args});
-async function click(selector) {
-  const found = await webdriver('POST', '/element', {using: 'css selector', value: selector});
-  await webdriver('POST', `/element/${Object.values(found)[0]}/click`, {});
-}
-// Chooses `value` in a <select> or types it into an <input>, as a person does.
-const choose = (id, value) => script(
-  `const e = document.getElementById(arguments[0]); e.value = arguments[1];
-   e.dispatchEvent(new Event('change')); return e.value;`, id, value);
-// The same for the parent panel's control of the declared message `name`.
-const chooseMessage = (name, value) => script(
-  `const e = document.querySelector('[data-message="' + arguments[0] + '"]'); e.value = arguments[1];
-   e.dispatchEvent(new Event('change')); return e.value;`, name, value);
-const control = (name) => script(
-  `const e = document.querySelector('[data-control="' + arguments[0] + '"]');
-   return e && {enabled: e.dataset.enabled, sheet: e.dataset.statesheet, text: e.textContent,
-                colour: e.style.background, waiting: e.classList.contains('waiting')};`, name);
-const carries = (destination) => script(
-  `const row = document.querySelector('#router tr[data-destination="' + arguments[0] + '"]');
-   return row ? Number(row.dataset.source) : null;`, destination);
-const shownError = () => script(`return document.getElementById('error').hidden ? '' :
-   document.getElementById('error').textContent;`);
-const traced = (text) => script(
-  `return [...document.querySelectorAll('#trace li')].some((li) => li.textContent.includes(arguments[0]));`,
-  text);
 
 async function operate(base) {
-  await webdriver('POST', '/url', {url: base});
-  await until('the live page', () => script(
-    `return document.getElementById('connection').textContent === 'live' &&
-            !!document.querySelector('[data-control="Take"]');`));
+  await openPage(base);
 
   // The parent panel, built from Quorvex's declaration (so no free-form
   // message): styles, instance, source and destination by name.
@@ -219,29 +109,14 @@ async function operate(base) {
   console.log('screenshot: ' + screenshot);
 }
 
-async function main() {
+run(async () => {
   const host = startPanelHost();
   const base = await host.address;
-  const port = await freePort();
-  const chrome = spawn(chromedriver, [`--port=${port}`], {stdio: 'ignore'});
-  children.push(chrome);
-  driver = `http://127.0.0.1:${port}`;
-  await until('chromedriver', () => fetch(driver + '/status').then((r) => r.ok, () => false));
-  const created = await webdriver('POST', '', {capabilities: {alwaysMatch: {
-    browserName: 'chrome',
-    'goog:chromeOptions': {binary: chromium, args: [
-      '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--disable-dev-shm-usage', `--user-data-dir=${profile}`, '--window-size=1360,860',
-    ]},
-  }}});
-  session = created.sessionId;
+  const closeBrowser = await openBrowser();
   try {
     await operate(base);
   } finally {
-    await webdriver('DELETE', '').catch(() => {});
-    session = undefined;
-    chrome.kill('SIGTERM');
+    await closeBrowser();
   }
   // Interrupted, panel_host ends cleanly and destroys the component; the
   // refused requests count as bad input, as at the prompt.
@@ -252,9 +127,4 @@ async function main() {
     fail(`panel_host after SIGTERM: exit ${code}, ending ${JSON.stringify(end)}`);
   }
   console.log('1 passed, 0 failed');
-}
-
-main().catch((error) => {
-  if (!failed) console.error('FAILED: ' + error.message);
-  process.exitCode = 1;
-}).finally(cleanUp);
+});

@@ -208,7 +208,7 @@ function drawRouter() {
   if (!router) return;
   $('registered').textContent = 'component registered: ' + router.registered;
   // A real router: where it is, and a lost connection in plain sight.
-  const connection = $('connection');
+  const connection = $('router-connection');
   connection.hidden = !router.connection;
   connection.textContent = router.connection || '';
   connection.classList.toggle('lost', !!router.connection && !router.connection.endsWith(': connected'));

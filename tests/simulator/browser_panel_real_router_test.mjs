@@ -1,0 +1,72 @@
+// The browser panel with a real router: videohub_peer on the loopback as the
+// installation's device 12. The router card shows the router's names, locks
+// and connection; a Take changes its routing; a lost router shows as lost.
+//
+// node browser_panel_real_router_test.mjs --chromium PATH --chromedriver PATH
+//      --peer VIDEOHUB_PEER -- PANEL_HOST ARGS...
+import {
+  carries, chooseMessage, click, control, fail, openBrowser, openPage, option, run, script,
+  start, startPanelHost, until,
+} from './browser_session.mjs';
+
+// The cells of the router card's row for `destination`.
+const row = (destination) => script(
+  `const row = document.querySelector('#router tr[data-destination="' + arguments[0] + '"]');
+   return row && [...row.cells].map((cell) => cell.textContent);`, destination);
+const connection = () => script(
+  `const e = document.getElementById('router-connection');
+   return {text: e.textContent, shown: !e.hidden, lost: e.classList.contains('lost')};`);
+
+run(async () => {
+  // Output 9 on the wire, destination 10 here, locked by another client.
+  const peer = start(option('--peer'), ['--inputs', '20', '--outputs', '24', '--lock', '9']);
+  const listening = /^listening on 127\.0\.0\.1:(\d+)$/.exec(await peer.firstLine);
+  if (!listening) fail('videohub_peer: ' + peer.output());
+  const address = `videohub://127.0.0.1:${listening[1]}`;
+  const host = startPanelHost(['--router', `12=${address}`]);
+  const base = await host.address;
+  const closeBrowser = await openBrowser();
+  try {
+    await openPage(base);
+    await chooseMessage('instance', 'studioA');
+    await until('the router\'s 24 outputs', () => script(
+      `return document.querySelectorAll('#router tr').length === 24;`));
+    const wanted = [[8, ['8', 'Output 8', '8 Input 8', '']],
+                    [10, ['10', 'Output 10', '10 Input 10', 'locked by another client']]];
+    for (const [destination, cells] of wanted) {
+      const shown = await row(destination);
+      if (JSON.stringify(shown) !== JSON.stringify(cells)) {
+        fail(`destination ${destination}: ${JSON.stringify(shown)}, not ${JSON.stringify(cells)}`);
+      }
+    }
+    const connected = await connection();
+    if (!connected.shown || connected.lost || connected.text !== `${address}: connected`) {
+      fail('the connection: ' + JSON.stringify(connected));
+    }
+
+    await chooseMessage('sourceID', '3');
+    await chooseMessage('destID', '8');
+    await until('Take enabled', async () => (await control('Take')).enabled === 'true');
+    if (!(await control('Source')).text.startsWith('Input 3')) fail('Source shows Input 3');
+    await click('[data-control="Take"]');
+    await until('a waiting first push', async () => (await control('Take')).waiting);
+    await click('[data-control="Take"]');
+    await until('the route on the router', async () => await carries(8) === 3);
+    await until('the route\'s row', async () => (await row(8))[2] === '3 Input 3');
+
+    peer.child.kill('SIGTERM');
+    await until('the lost connection', async () => {
+      const now = await connection();
+      return now.shown && now.lost && now.text.startsWith(`${address}: connection lost`);
+    });
+  } finally {
+    await closeBrowser();
+  }
+  // The lost connection is the run's one error.
+  host.child.kill('SIGTERM');
+  const code = await host.exited;
+  if (code !== 1 || !/\n1 error\n$/.test(host.output())) {
+    fail(`panel_host after SIGTERM: exit ${code}, ending ${JSON.stringify(host.output().slice(-300))}`);
+  }
+  console.log('1 passed, 0 failed');
+});
