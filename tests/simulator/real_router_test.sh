@@ -5,6 +5,7 @@
 # SCENARIO, and checks the exit status and that each "#> LINE" of SCENARIO
 # is a line of the output (indent aside; PORT and DEADLINE filled in).
 set -u
+. "$(dirname "$0")/../videohub/script_support.sh"
 scenario=$1 exit=$2 deadline=$3
 shift 3
 router=""
@@ -21,11 +22,7 @@ trap 'exit 1' INT TERM
 # shellcheck disable=SC2086 # the router's command line, split as given
 $router --port-file "$work/port" >"$work/router" 2>&1 &
 running=$!
-for _ in $(seq 100); do
-    [ -s "$work/port" ] && break
-    sleep 0.1
-done
-port=$(cat "$work/port" 2>/dev/null)
+port=$(wait_for_port "$work/port")
 if [ -z "$port" ]; then
     echo "FAILED: the router did not start:"
     cat "$work/router"

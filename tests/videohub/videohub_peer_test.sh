@@ -6,23 +6,12 @@ set -u
 peer=$1
 work=$(mktemp -d)
 trap 'exec 3>&- 2>/dev/null; kill "$running" 2>/dev/null; rm -rf "$work"' EXIT
-passed=0 failed=0
-check() {
-    if eval "$2"; then
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $1"
-        failed=$((failed + 1))
-    fi
-}
+# shellcheck source=script_support.sh
+. "$(dirname "$0")/script_support.sh"
 
 "$peer" --outputs 4 --lock 2 --no-route-reports --port-file "$work/port" >"$work/out" 2>&1 &
 running=$!
-for _ in $(seq 300); do
-    [ -s "$work/port" ] && break
-    sleep 0.1
-done
-port=$(cat "$work/port" 2>/dev/null)
+port=$(wait_for_port "$work/port")
 check "the port in the file and on standard output" \
     '[ -n "$port" ] && grep -qx "listening on 127.0.0.1:$port" "$work/out"'
 
