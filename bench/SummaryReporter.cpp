@@ -124,7 +124,8 @@ int SummaryReporter::printSummary(std::ostream& out) const {
     for (const BenchmarkCatalogue::Entry& entry : catalogue_.entries()) {
         const auto found = results_.find(entry.name);
         if (found == results_.end() || found->second.counters.count("p50_us") == 0) continue;
-        if (first) out << "\n| Router link latency | p50 us | p99 us | max us |\n|---|---:|---:|---:|\n";
+        if (first)
+            out << "\n| Router link latency | p50 us | p99 us | max us |\n|---|---:|---:|---:|\n";
         first = false;
         out << "| " << entry.name << " | " << format("%.0f", counter(found->second, "p50_us"))
             << " | " << format("%.0f", counter(found->second, "p99_us")) << " | "

@@ -147,7 +147,8 @@ void connectionMemory(benchmark::State& state, bool longLabels) {
         unsigned long long estimated = 0;
         if (result.end != zant::platform::IsolatedResult::End::finished ||
             std::sscanf(result.text.c_str(), "%lld %llu", &measured, &estimated) != 2) {
-            const std::string why = result.text.empty() ? "the measuring child failed" : result.text;
+            const std::string why =
+                result.text.empty() ? "the measuring child failed" : result.text;
             state.SkipWithError(why.c_str());
             break;
         }
@@ -170,20 +171,23 @@ void connectionMemory288LongLabels(benchmark::State& state) {
 }  // namespace
 
 void addVideohubLinkBenchmarks(BenchmarkCatalogue& catalogue) {
-    catalogue.add("videohub/takeToStatus288/backToBack", takeToStatus288BackToBack,
-                  BenchmarkCatalogue::Goal::none)
+    catalogue
+        .add("videohub/takeToStatus288/backToBack", takeToStatus288BackToBack,
+             BenchmarkCatalogue::Goal::none)
         ->UseManualTime()
         ->Iterations(500)
         ->Unit(benchmark::kMicrosecond);
-    catalogue.add("videohub/takeToStatus288/afterPause", takeToStatus288AfterPause,
-                  BenchmarkCatalogue::Goal::none)
+    catalogue
+        .add("videohub/takeToStatus288/afterPause", takeToStatus288AfterPause,
+             BenchmarkCatalogue::Goal::none)
         ->UseManualTime()
         ->Iterations(500)
         ->Unit(benchmark::kMicrosecond);
-    catalogue.add("videohub/connectionMemory288", connectionMemory288,
-                  BenchmarkCatalogue::Goal::none)
+    catalogue
+        .add("videohub/connectionMemory288", connectionMemory288, BenchmarkCatalogue::Goal::none)
         ->Iterations(1);
-    catalogue.add("videohub/connectionMemory288/longLabels", connectionMemory288LongLabels,
-                  BenchmarkCatalogue::Goal::none)
+    catalogue
+        .add("videohub/connectionMemory288/longLabels", connectionMemory288LongLabels,
+             BenchmarkCatalogue::Goal::none)
         ->Iterations(1);
 }

@@ -36,9 +36,7 @@ public:
         registrations_.add(first, last, destinations_, add);
     }
     void unregisterAll() override { registrations_.clear(); }
-    bool registered(int destination) const override {
-        return registrations_.contains(destination);
-    }
+    bool registered(int destination) const override { return registrations_.contains(destination); }
     std::string registrations() const override { return registrations_.text(); }
 
 private:

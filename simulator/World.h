@@ -32,8 +32,8 @@ public:
     std::deque<zant_revertive_record>& pendingRevertives() { return revertives_; }
 
     // Routes `source` to `destination` on `device` (asks a real router to),
-    // and queues a revertive if the component registered for it. False (with `error`) for an unknown
-    // device or an index outside the router.
+    // and queues a revertive if the component registered for it. False (with `error`) for an
+    // unknown device or an index outside the router.
     bool connect(int device, int source, int destination, std::string& error);
 
 private:
