@@ -10,8 +10,13 @@ namespace zant::simulator {
 namespace {
 
 // How long the thread waits for the router's bytes before it looks at its
-// queue again: the delay a queued request may wait behind a quiet line.
-constexpr int receivePollMs = 2;
+// clocks again (a ping due, an answer overdue, a stop asked for). A request
+// never waits for it: send() puts it on an idle wire at once, and the next
+// queued one goes out as soon as the answer is read.
+constexpr int receivePollMs = 20;
+// A request block is a few dozen bytes and at most one is on the wire, so
+// the socket's buffer always has room: this bounds only a broken socket.
+constexpr int directSendMs = 50;
 // Events the simulation has not taken yet (a prompt waiting for hours beside
 // a busy router): beyond this many the link starts again from a new dump,
 // which brings the picture up to date in a bounded number of blocks.
@@ -46,7 +51,17 @@ std::string VideohubLink::address() const {
 bool VideohubLink::send(const std::string& request) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!connected_) return false;
-    queue_.push_back(request);
+    if (!outstanding_.empty() || pingOutstanding_ || !queue_.empty()) {
+        queue_.push_back(request);
+        return true;
+    }
+    // The wire is idle: out at once, from this thread. A send that fails
+    // has closed the stream; the link's thread then finds the connection
+    // gone and reports this request unsent.
+    outstanding_ = request;
+    sentAt_ = Clock::now();
+    std::string ignored;
+    stream_.send(request, directSendMs, ignored);
     return true;
 }
 
@@ -93,9 +108,19 @@ void VideohubLink::run() {
     bool downReported = false;
     char buffer[4096];
     for (;;) {
+        bool wasConnected = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) break;
+            wasConnected = connected_;
+        }
+        // A send of send() that failed closed the stream: the connection
+        // ends here, before a new one is made, so no send meets a connect.
+        if (!stream_.open() && wasConnected) {
+            dropConnection("sending to the router failed");
+            downReported = true;
+            pause(backoff);
+            continue;
         }
         if (!stream_.open()) {
             std::string error;

@@ -1,6 +1,5 @@
 // The connection to one router of the Videohub Ethernet protocol, kept by a
-// thread of its own so that the network never blocks the simulation. Only
-// that thread touches the socket: it
+// thread of its own so that the network never blocks the simulation: it
 // connects (again, with backoff, after a loss), reads the router's blocks,
 // keeps at most one request block on the wire until the router answers it
 // with ACK or NAK, and sends "PING:" when the line has been quiet, so that a
@@ -57,8 +56,10 @@ public:
 
     // Starts the thread, which connects at once.
     void start();
-    // Queues a request block (it ends in its blank line). False, and nothing
-    // queued, while there is no connection.
+    // Sends a request block (it ends in its blank line) when the wire is
+    // idle, or queues it behind the one on the wire. False, and nothing
+    // queued, while there is no connection. Sending never waits for the
+    // router: the socket always has room for one small block.
     bool send(const std::string& request);
     // What happened since the last call, oldest first.
     std::vector<Event> take();
@@ -92,6 +93,9 @@ private:
     const int port_;
     const Timing timing_;
 
+    // Guards the state below but the reader; the stream's connect and close
+    // are the link thread's, and a send from send() happens only while
+    // connected_, never during a connect.
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool stopping_ = false;

@@ -179,6 +179,36 @@ TEST_F(RealRouterTest, OneRequestOnTheWireAtATime) {
     for (int output = 0; output < 4; ++output) EXPECT_EQ(peer->routeOf(output), 4);
 }
 
+// A router that writes a few bytes at a time: its blocks still arrive whole.
+TEST_F(RealRouterTest, SlowPartialWritesGiveTheSameRouter) {
+    PeerOptions options = studioRouter();
+    options.writeChunk = 7;
+    start(options);
+    steps({"message instance=studioA", "expect command RR 12 1 24", "message sourceID=20",
+           "expect control Source text Cam 20", "message destID=24", "doublepress Take",
+           "expect route 12 20 24"});
+    EXPECT_EQ(simulator->failures(), 0) << out.str();
+}
+
+// During run, another client's route reaches the component when it happens.
+TEST_F(RealRouterTest, RunDeliversOtherClientsRoutesInRealTime) {
+    start(studioRouter());
+    steps({"message instance=studioA"});
+    std::thread otherClient([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        peer->route(5, 0);
+    });
+    steps({"run 600ms"});
+    otherClient.join();
+    const std::string trace = out.str();
+    const size_t run = trace.find("run 600 ms in real time");
+    const size_t revertive = trace.find("revertive of device 12: destination 6 carries source 1");
+    ASSERT_NE(run, std::string::npos) << trace;
+    EXPECT_NE(revertive, std::string::npos) << trace;
+    EXPECT_GT(revertive, run);
+    EXPECT_EQ(trace.find("the routers report", run), std::string::npos) << trace;
+}
+
 TEST_F(RealRouterTest, ASizeChangeIsReported) {
     start(studioRouter());
     peer->resize(20, 30);
