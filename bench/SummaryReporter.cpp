@@ -136,13 +136,12 @@ int SummaryReporter::printSummary(std::ostream& out) const {
         const auto found = results_.find(entry.name);
         if (found == results_.end() || found->second.counters.count("held_bytes") == 0) continue;
         if (first) {
-            out << "\n| Router connection memory | object bytes | heap bytes | heldBytes() |\n"
-                << "|---|---:|---:|---:|\n";
+            out << "\n| Router connection memory | object bytes | heap bytes |\n"
+                << "|---|---:|---:|\n";
         }
         first = false;
         out << "| " << entry.name << " | " << format("%.0f", counter(found->second, "object_bytes"))
-            << " | " << format("%.0f", counter(found->second, "held_bytes")) << " | "
-            << format("%.0f", counter(found->second, "estimate_bytes")) << " |\n";
+            << " | " << format("%.0f", counter(found->second, "held_bytes")) << " |\n";
     }
     out << "\nallocation goals missed: " << missed << "\n";
     return missed;

@@ -65,7 +65,8 @@ void takeToStatus288(benchmark::State& state, int pauseUs) {
         return;
     }
     VideohubRouter router(device, "127.0.0.1", peer.port(), deadlineMs);
-    if (!router.start(startMs, error)) {
+    Router::News dumpNotes;
+    if (!router.start(startMs, dumpNotes, error)) {
         state.SkipWithError(error.c_str());
         return;
     }
@@ -128,36 +129,32 @@ void connectionMemory(benchmark::State& state, bool longLabels) {
     }
     const int port = peer.port();
     double held = 0;
-    double estimate = 0;
     for (auto _ : state) {
         const auto result = zant::platform::IsolatedWork::run(
             [port] {
                 const std::int64_t before = AllocationCounter::liveBytes();
                 VideohubRouter router(device, "127.0.0.1", port, deadlineMs);
                 std::string failure;
-                if (!router.start(startMs, failure)) return "error " + failure;
                 Router::News news;
+                if (!router.start(startMs, news, failure)) return "error " + failure;
                 router.takeIn(news);
                 if (!router.settled()) return std::string("error not settled");
                 const std::int64_t after = AllocationCounter::liveBytes();
-                return std::to_string(after - before) + " " + std::to_string(router.heldBytes());
+                return std::to_string(after - before);
             },
             2 * startMs, true);
         long long measured = 0;
-        unsigned long long estimated = 0;
         if (result.end != zant::platform::IsolatedResult::End::finished ||
-            std::sscanf(result.text.c_str(), "%lld %llu", &measured, &estimated) != 2) {
+            std::sscanf(result.text.c_str(), "%lld", &measured) != 1) {
             const std::string why =
                 result.text.empty() ? "the measuring child failed" : result.text;
             state.SkipWithError(why.c_str());
             break;
         }
         held = static_cast<double>(measured);
-        estimate = static_cast<double>(estimated);
     }
     state.counters["object_bytes"] = static_cast<double>(sizeof(VideohubRouter));
     state.counters["held_bytes"] = held;
-    state.counters["estimate_bytes"] = estimate;
 }
 
 void connectionMemory288(benchmark::State& state) {

@@ -106,10 +106,4 @@ void VideohubReader::reset() {
     blockCut_ = false;
 }
 
-size_t VideohubReader::heldBytes() const {
-    size_t bytes = line_.capacity() + block_.header.capacity();
-    for (const std::string& line : block_.lines) bytes += sizeof line + line.capacity();
-    return bytes;
-}
-
 }  // namespace zant::hosting

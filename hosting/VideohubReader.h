@@ -40,8 +40,6 @@ public:
     bool midBlock() const;
     // Forgets the unfinished line and block: a new connection.
     void reset();
-    // The bytes held for the unfinished line and block.
-    size_t heldBytes() const;
 
 private:
     void endLine(std::vector<VideohubBlock>& blocks);

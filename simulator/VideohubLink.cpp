@@ -82,17 +82,6 @@ bool VideohubLink::connected() const {
     return connected_;
 }
 
-size_t VideohubLink::heldBytes() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    size_t bytes = outstanding_.capacity() + reader_.heldBytes();
-    for (const std::string& request : queue_) bytes += request.capacity();
-    for (const Event& event : events_) {
-        bytes += sizeof event + event.block.header.capacity() + event.text.capacity();
-        for (const std::string& line : event.block.lines) bytes += line.capacity();
-    }
-    return bytes;
-}
-
 void VideohubLink::push(Event event) {
     events_.push_back(std::move(event));
     changed_.notify_all();

@@ -69,9 +69,6 @@ public:
 
     // "videohub://HOST:PORT"
     std::string address() const;
-    // Bytes held for the connection besides the picture: the reader's
-    // unfinished line and block, queued requests and untaken events.
-    size_t heldBytes() const;
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -79,28 +79,6 @@ std::string VideohubRouter::connection() const {
     return link_.address() + (connected_ ? ": connected" : ": connection lost: " + lostBecause_);
 }
 
-namespace {
-
-// A label's own heap block: none for one short enough to live in the string.
-size_t labelBytes(const std::string* label) {
-    const size_t inPlace = std::string().capacity();
-    return sizeof(std::string) +
-           (label == nullptr || label->capacity() <= inPlace ? 0 : label->capacity() + 1);
-}
-
-}  // namespace
-
-size_t VideohubRouter::heldBytes() const {
-    size_t bytes = link_.heldBytes();
-    for (int input = 0; input < picture_.inputs(); ++input) {
-        bytes += labelBytes(picture_.inputLabel(input));
-    }
-    for (int output = 0; output < picture_.outputs(); ++output) {
-        bytes += labelBytes(picture_.outputLabel(output)) + 2 * sizeof(int);
-    }
-    return bytes;
-}
-
 std::string VideohubRouter::routeText(int source, int destination) const {
     return "route source " + std::to_string(source) + " -> destination " +
            std::to_string(destination);

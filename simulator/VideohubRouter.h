@@ -56,9 +56,6 @@ public:
 
     // "router 12 (videohub://HOST:PORT)"
     std::string title() const;
-    // Memory held for this router besides the object: the picture's labels
-    // and the link's buffers, an estimate for the benchmarks.
-    size_t heldBytes() const;
 
 private:
     using Clock = std::chrono::steady_clock;
