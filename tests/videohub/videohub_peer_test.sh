@@ -15,13 +15,7 @@ port=$(wait_for_port "$work/port")
 check "the port in the file and on standard output" \
     '[ -n "$port" ] && grep -qx "listening on 127.0.0.1:$port" "$work/out"'
 
-dump=""
-if exec 3<>"/dev/tcp/127.0.0.1/$port"; then
-    while IFS= read -r -t 10 line <&3; do
-        dump+="$line|"
-        [ "$line" = "END PRELUDE:" ] && break
-    done
-    IFS= read -r -t 10 _ <&3
+if read_dump "$port"; then
     printf 'VIDEO OUTPUT ROUTING:\n0 3\n\n' >&3
     IFS= read -r -t 10 answer <&3
 fi
@@ -37,10 +31,4 @@ check "a busy port refused" \
 check "a lock beyond the outputs is bad usage" \
     '[ $? -eq 2 ] && grep -q "^videohub_peer: --lock 2: outputs are 0 to 1" "$work/usage"'
 
-kill -TERM "$running"
-wait "$running"
-status=$?
-check "SIGTERM ends it with status 0" '[ "$status" -eq 0 ] && grep -q "stopped by SIGTERM" "$work/out"'
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+stop_and_report "$running" "$work/out"

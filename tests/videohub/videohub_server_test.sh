@@ -27,14 +27,7 @@ answers() {
     echo "$text"
 }
 
-dump=""
-if exec 3<>"/dev/tcp/127.0.0.1/$port"; then
-    while IFS= read -r -t 10 line <&3; do
-        dump+="$line|"
-        [ "$line" = "END PRELUDE:" ] && break
-    done
-    IFS= read -r -t 10 _ <&3
-fi
+read_dump "$port"
 check "the device block's missing line feeds" \
     '[[ "$dump" == *"|Video inputs: 41Video processing units: 0|Video outputs: 10Video monitoring outputs: 0|"* ]]'
 check "every output on input 40" '[[ "$dump" == *"|VIDEO OUTPUT ROUTING:|0 40|"*"|9 40||"* ]]'
@@ -43,10 +36,4 @@ check "the route request seen" 'grep -qx "route 0 3" "$work/out"'
 check "an unknown block ACKed" '[ "$(answers "NO SUCH BLOCK:\n1 2\n\n")" = "ACK||" ]'
 check "three PINGs in one write, one ACK" '[ "$(answers "PING:\n\nPING:\n\nPING:\n\n")" = "ACK||" ]'
 
-kill -TERM "$running"
-wait "$running"
-status=$?
-check "SIGTERM ends it with status 0" '[ "$status" -eq 0 ] && grep -q "stopped by SIGTERM" "$work/out"'
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+stop_and_report "$running" "$work/out"
