@@ -123,21 +123,21 @@ bool Simulator::startRouters(std::string& error) {
 
 void Simulator::takeInRouters(bool ownAction) {
     if (!hasRealRouters_) return;
-    std::vector<std::pair<int, Router::News>> reports;
+    std::vector<std::pair<Router*, Router::News>> reports;
     for (const auto& entry : world_.installation().routers()) {
         Router& router = *entry.second;
         if (!router.answersLater()) continue;
         Router::News news;
         router.takeIn(news);
         if (news.routed.empty() && news.errors.empty() && news.notes.empty()) continue;
-        reports.emplace_back(router.device(), std::move(news));
+        reports.emplace_back(&router, std::move(news));
     }
     if (reports.empty()) return;
     // Between steps: a line of its own, but not an action that expectations
     // read (what the last step sent stays what "expect command" checks).
     if (ownAction) trace_.add(TraceEvent::Kind::action, "the routers report");
     for (auto& report : reports) {
-        Router* router = world_.installation().router(report.first);
+        Router* router = report.first;
         for (const std::string& note : report.second.notes) {
             trace_.add(TraceEvent::Kind::note, note);
         }
@@ -145,7 +145,7 @@ void Simulator::takeInRouters(bool ownAction) {
         for (const auto& routed : report.second.routed) {
             if (router->registered(routed.first)) {
                 world_.pendingRevertives().push_back(
-                    zant_revertive_record{report.first, 0, routed.first, routed.second});
+                    zant_revertive_record{router->device(), 0, routed.first, routed.second});
             }
         }
     }

@@ -76,7 +76,8 @@ char VideohubRouter::lock(int destination) const {
 }
 
 std::string VideohubRouter::connection() const {
-    return link_.address() + (connected_ ? ": connected" : ": connection lost: " + lostBecause_);
+    return link_.address() +
+           (lostBecause_.empty() ? ": connected" : ": connection lost: " + lostBecause_);
 }
 
 std::string VideohubRouter::routeText(int source, int destination) const {
@@ -90,16 +91,16 @@ void VideohubRouter::connect(int source, int destination) {
                 Clock::now()};
     asked.alreadyThere = picture_.route(destination - 1) == source - 1;
     if (!link_.send(asked.request)) {
-        unsent_.push_back(title() + " is not connected: " + routeText(source, destination) +
-                          " was not sent");
+        pendingErrors_.push_back(title() + " is not connected: " + routeText(source, destination) +
+                                 " was not sent");
         return;
     }
     asked_.push_back(std::move(asked));
 }
 
 void VideohubRouter::takeIn(News& news) {
-    for (std::string& error : unsent_) news.errors.push_back(std::move(error));
-    unsent_.clear();
+    for (std::string& error : pendingErrors_) news.errors.push_back(std::move(error));
+    pendingErrors_.clear();
     for (VideohubLink::Event& event : link_.take()) apply(event, news);
     expire(Clock::now(), news);
 }
@@ -111,7 +112,6 @@ void VideohubRouter::apply(VideohubLink::Event& event, News& news) {
             if (!lostBecause_.empty() && started_) {
                 news.notes.push_back(title() + ": connected again; its status dump follows");
             }
-            connected_ = true;
             lostBecause_.clear();
             picture_.startAgain();
             break;
@@ -132,7 +132,6 @@ void VideohubRouter::apply(VideohubLink::Event& event, News& news) {
             }
             break;
         case Kind::lost:
-            connected_ = false;
             lostBecause_ = event.text;
             if (started_) {
                 news.errors.push_back(title() + ": connection lost: " + event.text +

@@ -50,7 +50,7 @@ public:
 
     bool answersLater() const override { return true; }
     void takeIn(News& news) override;
-    bool settled() const override { return asked_.empty() && unsent_.empty(); }
+    bool settled() const override { return asked_.empty() && pendingErrors_.empty(); }
     char lock(int destination) const override;
     std::string connection() const override;
 
@@ -83,10 +83,9 @@ private:
     RouterRegistrations registrations_;
     std::set<int> routedSinceStart_;
     std::vector<Asked> asked_;
-    std::vector<std::string> unsent_;  // errors for the next takeIn
+    std::vector<std::string> pendingErrors_;  // errors for the next takeIn
     bool started_ = false;
-    bool connected_ = false;
-    std::string lostBecause_;
+    std::string lostBecause_;  // empty while connected
     int startInputs_ = 0;
     int startOutputs_ = 0;
 };
