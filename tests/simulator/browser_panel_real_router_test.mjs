@@ -3,11 +3,19 @@
 // and connection; a Take changes its routing; a lost router shows as lost.
 //
 // node browser_panel_real_router_test.mjs --chromium PATH --chromedriver PATH
-//      --peer VIDEOHUB_PEER -- PANEL_HOST ARGS...
+//      --peer VIDEOHUB_PEER --screenshot FILE -- PANEL_HOST ARGS...
+// FILE shows the page after the Take; FILE with "-lost" before its
+// extension, after the router went away.
+import {writeFileSync} from 'node:fs';
 import {
   carries, chooseMessage, click, control, fail, openBrowser, openPage, option, run, script,
-  start, startPanelHost, until,
+  start, startPanelHost, until, webdriver,
 } from './browser_session.mjs';
+
+async function screenshot(file) {
+  writeFileSync(file, Buffer.from(await webdriver('GET', '/screenshot'), 'base64'));
+  console.log('screenshot: ' + file);
+}
 
 // The cells of the router card's row for `destination`.
 const row = (destination) => script(
@@ -53,12 +61,14 @@ run(async () => {
     await click('[data-control="Take"]');
     await until('the route on the router', async () => await carries(8) === 3);
     await until('the route\'s row', async () => (await row(8))[2] === '3 Input 3');
+    await screenshot(option('--screenshot'));
 
     peer.child.kill('SIGTERM');
     await until('the lost connection', async () => {
       const now = await connection();
       return now.shown && now.lost && now.text.startsWith(`${address}: connection lost`);
     });
+    await screenshot(option('--screenshot').replace(/(\.png)?$/, '-lost.png'));
   } finally {
     await closeBrowser();
   }
