@@ -9,7 +9,6 @@
 
 #include "hosting/TextFile.h"
 #include "platform/zant_profile.h"
-#include "simulator/CommandText.h"
 #include "simulator/SimulatedRouter.h"
 #include "simulator/Words.h"
 

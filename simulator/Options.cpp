@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "hosting/FileArgument.h"
-#include "simulator/CommandText.h"
 #include "simulator/StepParser.h"
+#include "simulator/Words.h"
 
 namespace zant::simulator {
 

@@ -1,5 +1,7 @@
 #include "simulator/SimulatedHost.h"
 
+#include <algorithm>
+
 #include "hosting/CommandGrammar.h"
 #include "hosting/LayoutReader.h"
 #include "simulator/Words.h"
@@ -7,6 +9,7 @@
 namespace zant::simulator {
 
 using zant::hosting::HandBack;
+using zant::hosting::ParsedCommand;
 
 SimulatedHost::SimulatedHost(World& world, Trace& trace) : world_(world), trace_(trace) {}
 
@@ -37,15 +40,16 @@ char* SimulatedHost::execute(const char* text, int mode) {
         trace_.error("execute of a null command text");
         return nullptr;
     }
-    const CommandText parsed(text);
-    commands_.push_back(parsed.text());
+    running_ = text;
+    commands_.push_back(running_);
     note_.clear();
     faults_.clear();
     const size_t eventsBefore = parentEvents_.size();
-    char* result = command(parsed);
-    std::string line = parsed.text();
+    char* result = command(running_);
+    std::string line = running_;
     // The reply of "PS" is only tested for null: its text is not shown.
-    const zant::hosting::CommandForm* form = zant::hosting::CommandGrammar::find(parsed.mnemonic());
+    const zant::hosting::CommandForm* form =
+        zant::hosting::CommandGrammar::find(running_.substr(0, 2));
     const HandBack handBack = form == nullptr ? HandBack::never : form->handBack;
     if (result != nullptr && handBack != HandBack::testedOnly) line += "  => " + quoted(result);
     if (result == nullptr && handBack == HandBack::once) line += "  => null";
@@ -87,9 +91,7 @@ void SimulatedHost::reportOutstanding() {
     }
 }
 
-char* SimulatedHost::command(const CommandText& command) {
-    // The grammar says which mnemonics exist; each has its handler here.
-    using Handler = char* (SimulatedHost::*)(const CommandText&);
+SimulatedHost::Handler SimulatedHost::handlerOf(const std::string& mnemonic) {
     static const std::map<std::string, Handler> handlers = {
         {"PS", &SimulatedHost::panelShow},        {"TP", &SimulatedHost::textPut},
         {"TG", &SimulatedHost::textGet},          {"CE", &SimulatedHost::enableControl},
@@ -100,32 +102,42 @@ char* SimulatedHost::command(const CommandText& command) {
         {"RU", &SimulatedHost::routerUnregister}, {"ET", &SimulatedHost::timer},
         {"AS", &SimulatedHost::detach},
     };
-    const auto handler = handlers.find(command.mnemonic());
-    if (zant::hosting::CommandGrammar::find(command.mnemonic()) == nullptr ||
-        handler == handlers.end()) {
-        fault("unknown command \"" + command.text() + "\"");
-        return nullptr;
-    }
-    return (this->*handler->second)(command);
+    const auto found = handlers.find(mnemonic);
+    return found == handlers.end() ? nullptr : found->second;
 }
 
-char* SimulatedHost::detach(const CommandText& command) {
-    // "AS" takes no field; anything after it makes another, unknown command.
-    if (command.text() != "AS") {
-        fault("unknown command \"" + command.text() + "\"");
+char* SimulatedHost::command(const std::string& text) {
+    using zant::hosting::CommandGrammar;
+    zant::hosting::ParsedCommand parsed;
+    const std::string error = CommandGrammar::parse(text, parsed);
+    const Handler handler = parsed.form == nullptr ? nullptr : handlerOf(parsed.mnemonic);
+    if (handler == nullptr) {
+        fault("unknown command \"" + text + "\"");
         return nullptr;
     }
+    if (!error.empty()) {
+        fault("malformed command \"" + text + "\": expected " + parsed.form->usage);
+        return nullptr;
+    }
+    // A device is resolved to its router once, for every command naming one.
+    Router* router = nullptr;
+    if (parsed.deviceField >= 0) {
+        router = world_.installation().router(parsed.device());
+        if (router == nullptr) {
+            fault(parsed.mnemonic + ": " + world_.installation().noDevice(parsed.device()));
+            return nullptr;
+        }
+    }
+    return (this->*handler)(parsed, router);
+}
+
+char* SimulatedHost::detach(const ParsedCommand& /*command*/, Router* /*router*/) {
     note("the component detaches from the host");
     return nullptr;
 }
 
-char* SimulatedHost::reply(const CommandText& command, const std::string& text) {
-    return ledger_.issue(command.text(), text);
-}
-
-void SimulatedHost::malformed(const CommandText& command) {
-    fault("malformed command \"" + command.text() + "\": expected " +
-          zant::hosting::CommandGrammar::find(command.mnemonic())->usage);
+char* SimulatedHost::reply(const std::string& text) {
+    return ledger_.issue(running_, text);
 }
 
 void SimulatedHost::note(const std::string& text) {
@@ -136,14 +148,15 @@ void SimulatedHost::fault(const std::string& text) {
     faults_.push_back(text);
 }
 
-Panel::Control* SimulatedHost::control(const CommandText& command, const std::string& panelId,
-                                       const std::string& controlId) {
+Panel::Control* SimulatedHost::control(const ParsedCommand& command) {
+    const std::string& panelId = command.text(static_cast<size_t>(command.panelField));
+    const std::string& controlId = command.text(static_cast<size_t>(command.controlField));
     Panel* target = world_.panel(panelId);
     if (target == nullptr) {
         if (unloadedPanels_.count(panelId) != 0) {
             note("panel '" + panelId + "' did not load");
         } else {
-            fault(command.mnemonic() + ": there is no panel '" + panelId + "'");
+            fault(command.mnemonic + ": there is no panel '" + panelId + "'");
         }
         return nullptr;
     }
@@ -157,29 +170,18 @@ Panel::Control* SimulatedHost::control(const CommandText& command, const std::st
     return found;
 }
 
-Router* SimulatedHost::router(const CommandText& command, int device) {
-    Router* found = world_.installation().router(device);
-    if (found == nullptr) {
-        fault(command.mnemonic() + ": " + world_.installation().noDevice(device));
-    }
-    return found;
-}
-
 // Panels and controls ---------------------------------------------------------
 
-char* SimulatedHost::panelShow(const CommandText& command) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(0, 0, fields) || fields.size() < 2 || fields.size() > 3) {
-        malformed(command);
-        return nullptr;
-    }
-    Panel loaded(fields[0], fields[1]);
+char* SimulatedHost::panelShow(const ParsedCommand& command, Router* /*router*/) {
+    const std::string& panelId = command.text(0);
+    const std::string& file = command.text(1);
+    Panel loaded(panelId, file);
     std::vector<zant::hosting::LayoutControl> controls;
     std::string error;
-    if (!zant::hosting::LayoutReader::load(fields[1], controls, error)) {
+    if (!zant::hosting::LayoutReader::load(file, controls, error)) {
         note("the layout does not load");
         if (layoutError_.empty()) layoutError_ = error;
-        unloadedPanels_.insert(fields[0]);
+        unloadedPanels_.insert(panelId);
         return nullptr;
     }
     for (const zant::hosting::LayoutControl& read : controls) {
@@ -190,224 +192,141 @@ char* SimulatedHost::panelShow(const CommandText& command) {
         // Every control starts enabled; the reader has refused duplicates.
         loaded.add(control);
     }
-    world_.panels()[fields[0]] = loaded;
-    unloadedPanels_.erase(fields[0]);
-    missingReported_.erase(fields[0]);
-    missingNew_.erase(fields[0]);
-    note("panel " + fields[0] + " shows " + std::to_string(loaded.controls().size()) + " controls");
-    return reply(command, fields[0]);
+    world_.panels()[panelId] = loaded;
+    unloadedPanels_.erase(panelId);
+    missingReported_.erase(panelId);
+    missingNew_.erase(panelId);
+    note("panel " + panelId + " shows " + std::to_string(loaded.controls().size()) + " controls");
+    return reply(panelId);
 }
 
-char* SimulatedHost::textPut(const CommandText& command) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(3, 0, fields)) {
-        malformed(command);
-        return nullptr;
-    }
-    const size_t equals = fields[0].find('=');
-    if (equals == std::string::npos || equals == 0) {
-        malformed(command);
-        return nullptr;
-    }
-    Panel::Control* target = control(command, fields[1], fields[2]);
+char* SimulatedHost::textPut(const ParsedCommand& command, Router* /*router*/) {
+    const std::string& assignment = command.text(0);
+    const size_t equals = assignment.find('=');
+    Panel::Control* target = control(command);
     if (target != nullptr)
-        target->properties[fields[0].substr(0, equals)] = fields[0].substr(equals + 1);
+        target->properties[assignment.substr(0, equals)] = assignment.substr(equals + 1);
     return nullptr;
 }
 
-char* SimulatedHost::textGet(const CommandText& command) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(3, 2, fields)) {
-        malformed(command);
-        return nullptr;
-    }
-    if (control(command, fields[0], fields[1]) == nullptr) return nullptr;
-    const Panel& target = world_.panels()[fields[0]];
-    if (fields[2] == "all") return reply(command, target.allProperties(fields[1]));
-    return reply(command, fields[2] + "=" + target.property(fields[1], fields[2]));
+char* SimulatedHost::textGet(const ParsedCommand& command, Router* /*router*/) {
+    if (control(command) == nullptr) return nullptr;
+    const Panel& target = world_.panels()[command.text(0)];
+    const std::string& property = command.text(2);
+    if (property == "all") return reply(target.allProperties(command.text(1)));
+    return reply(property + "=" + target.property(command.text(1), property));
 }
 
-char* SimulatedHost::enableControl(const CommandText& command) {
-    return enable(command, true);
+char* SimulatedHost::enableControl(const ParsedCommand& command, Router* /*router*/) {
+    enable(command, true);
+    return nullptr;
 }
 
-char* SimulatedHost::disableControl(const CommandText& command) {
-    return enable(command, false);
+char* SimulatedHost::disableControl(const ParsedCommand& command, Router* /*router*/) {
+    enable(command, false);
+    return nullptr;
 }
 
-char* SimulatedHost::enable(const CommandText& command, bool enabled) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(2, 1, fields)) {
-        malformed(command);
-        return nullptr;
-    }
-    Panel::Control* target = control(command, fields[0], fields[1]);
+void SimulatedHost::enable(const ParsedCommand& command, bool enabled) {
+    Panel::Control* target = control(command);
     if (target != nullptr) {
         target->enabled = enabled;
         if (!enabled) target->armedForSecondPush = false;
     }
+}
+
+char* SimulatedHost::hostNotify(const ParsedCommand& command, Router* /*router*/) {
+    parentEvents_.push_back(command.text(0));
+    note("the parent panel receives the event \"" + command.text(0) + "\"");
     return nullptr;
 }
 
-char* SimulatedHost::hostNotify(const CommandText& command) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(1, 0, fields)) {
-        malformed(command);
-        return nullptr;
-    }
-    parentEvents_.push_back(fields[0]);
-    note("the parent panel receives the event \"" + fields[0] + "\"");
-    return nullptr;
-}
-
-char* SimulatedHost::instanceLookup(const CommandText& command) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(1, 0, fields)) {
-        malformed(command);
-        return nullptr;
-    }
+char* SimulatedHost::instanceLookup(const ParsedCommand& command, Router* /*router*/) {
     int device = 0;
-    if (!world_.installation().device(fields[0], device)) {
+    if (!world_.installation().device(command.text(0), device)) {
         note("no instance of that name");
         return nullptr;
     }
-    return reply(command, std::to_string(device));
+    return reply(std::to_string(device));
 }
 
-char* SimulatedHost::controlList(const CommandText& command) {
-    std::vector<std::string> fields;
-    if (!command.quotedFields(2, 1, fields)) {
-        malformed(command);
-        return nullptr;
-    }
-    Panel* target = world_.panel(fields[0]);
+char* SimulatedHost::controlList(const ParsedCommand& command, Router* /*router*/) {
+    const std::string& panelId = command.text(0);
+    Panel* target = world_.panel(panelId);
     if (target == nullptr) {
-        if (unloadedPanels_.count(fields[0]) == 0)
-            fault("XI: there is no panel '" + fields[0] + "'");
+        if (unloadedPanels_.count(panelId) == 0) fault("XI: there is no panel '" + panelId + "'");
         return nullptr;
     }
-    return reply(command, target->matching(fields[1]));
+    return reply(target->matching(command.text(1)));
 }
 
 // Routers -----------------------------------------------------------------------
 
-char* SimulatedHost::crosspoint(const CommandText& command) {
-    // RC device source destination ',extra' flag
-    const std::string& rest = command.rest();
-    const size_t quote = rest.find('\'');
-    const size_t lastSpace = rest.rfind(' ');
-    std::vector<int> numbers;
-    if (quote == std::string::npos || lastSpace == std::string::npos || lastSpace < quote ||
-        !CommandText("RC " + rest.substr(0, quote == 0 ? 0 : quote - 1)).numbers(numbers) ||
-        numbers.size() != 3) {
-        malformed(command);
-        return nullptr;
-    }
-    const std::string extra = rest.substr(quote, lastSpace - quote);
-    const std::string flag = rest.substr(lastSpace + 1);
-    if (extra.size() < 3 || extra[1] != ',' || extra.back() != '\'' ||
-        (flag != "0" && flag != "1")) {
-        malformed(command);
-        return nullptr;
-    }
+char* SimulatedHost::crosspoint(const ParsedCommand& command, Router* router) {
+    const int device = command.device();
+    const int source = command.number(1);
+    const int destination = command.number(2);
     std::string error;
-    if (!world_.connect(numbers[0], numbers[1], numbers[2], error)) {
+    if (!world_.connect(device, source, destination, error)) {
         fault("RC: " + error);
         return nullptr;
     }
     std::string sourceName;
     std::string destinationName;
-    Router* target = world_.installation().router(numbers[0]);
-    target->name(Router::sourceDatabase, numbers[1], sourceName);
-    target->name(Router::destinationDatabase, numbers[2], destinationName);
-    note("device " + std::to_string(numbers[0]) + ": " + destinationName + " <- " + sourceName);
+    router->name(Router::sourceDatabase, source, sourceName);
+    router->name(Router::destinationDatabase, destination, destinationName);
+    note("device " + std::to_string(device) + ": " + destinationName + " <- " + sourceName);
     return nullptr;
 }
 
-char* SimulatedHost::routerName(const CommandText& command) {
-    std::vector<int> numbers;
-    if (!command.numbers(numbers) || numbers.size() != 3) {
-        malformed(command);
-        return nullptr;
-    }
-    Router* target = router(command, numbers[0]);
-    if (target == nullptr) return nullptr;
+char* SimulatedHost::routerName(const ParsedCommand& command, Router* router) {
     std::string name;
-    if (!target->name(numbers[1], numbers[2], name)) {
+    if (!router->name(command.number(1), command.number(2), name)) {
         note("no such name");
         return nullptr;
     }
-    return reply(command, name);
+    return reply(name);
 }
 
-char* SimulatedHost::routerPoll(const CommandText& command) {
-    std::vector<int> numbers;
-    if (!command.numbers(numbers) || numbers.size() != 3) {
-        malformed(command);
-        return nullptr;
-    }
-    Router* target = router(command, numbers[0]);
-    if (target == nullptr) return nullptr;
-    const int first = numbers[1] < 1 ? 1 : numbers[1];
-    const int last = numbers[2] > target->destinations() ? target->destinations() : numbers[2];
+char* SimulatedHost::routerPoll(const ParsedCommand& command, Router* router) {
+    const int first = command.number(1) < 1 ? 1 : command.number(1);
+    const int last = std::min(command.number(2), router->destinations());
     for (int destination = first; destination <= last; ++destination) {
         world_.pendingRevertives().push_back(
-            zant_revertive_record{numbers[0], 0, destination, target->source(destination)});
+            zant_revertive_record{command.device(), 0, destination, router->source(destination)});
     }
     note(first <= last ? std::to_string(last - first + 1) + " revertives to follow"
                        : std::string("no destination in that range"));
     return nullptr;
 }
 
-char* SimulatedHost::routerRegister(const CommandText& command) {
-    std::string rest = command.rest();
-    const std::string addField = " 'ADD'";
-    const bool add = rest.size() > addField.size() &&
-                     rest.compare(rest.size() - addField.size(), addField.size(), addField) == 0;
-    if (add) rest.erase(rest.size() - addField.size());
-    std::vector<int> numbers;
-    if (!CommandText("RR " + rest).numbers(numbers) || numbers.size() != 3) {
-        malformed(command);
-        return nullptr;
-    }
-    Router* target = router(command, numbers[0]);
-    if (target == nullptr) return nullptr;
-    target->registerRange(numbers[1], numbers[2], add);
-    note("registered for " + target->registrations());
+char* SimulatedHost::routerRegister(const ParsedCommand& command, Router* router) {
+    const bool add = command.has(3);
+    router->registerRange(command.number(1), command.number(2), add);
+    note("registered for " + router->registrations());
     return nullptr;
 }
 
-char* SimulatedHost::routerUnregister(const CommandText& command) {
-    std::vector<int> numbers;
-    if (!command.numbers(numbers) || numbers.size() != 1) {
-        malformed(command);
-        return nullptr;
-    }
-    Router* target = router(command, numbers[0]);
-    if (target == nullptr) return nullptr;
-    target->unregisterAll();
+char* SimulatedHost::routerUnregister(const ParsedCommand& command, Router* router) {
+    router->unregisterAll();
     // Revertives not yet delivered for a device the component left are dropped.
-    for (auto it = world_.pendingRevertives().begin(); it != world_.pendingRevertives().end();) {
-        it = it->device == numbers[0] ? world_.pendingRevertives().erase(it) : it + 1;
+    auto& pending = world_.pendingRevertives();
+    for (auto it = pending.begin(); it != pending.end();) {
+        it = it->device == command.device() ? pending.erase(it) : it + 1;
     }
     return nullptr;
 }
 
-char* SimulatedHost::timer(const CommandText& command) {
-    std::vector<int> numbers;
-    if (!command.numbers(numbers) || numbers.empty() || numbers.size() > 2) {
-        malformed(command);
-        return nullptr;
-    }
-    if (numbers.size() == 2 && numbers[1] >= 1) {
-        world_.clock().start(numbers[0], numbers[1]);
-        note("timer " + std::to_string(numbers[0]) + " every " + std::to_string(numbers[1]) +
+char* SimulatedHost::timer(const ParsedCommand& command, Router* /*router*/) {
+    const int timer = command.number(0);
+    if (command.has(1) && command.number(1) >= 1) {
+        world_.clock().start(timer, command.number(1));
+        note("timer " + std::to_string(timer) + " every " + std::to_string(command.number(1)) +
              " ms");
     } else {
-        const bool wasRunning = world_.clock().running(numbers[0]);
-        world_.clock().stop(numbers[0]);
-        note("timer " + std::to_string(numbers[0]) +
-             (wasRunning ? " stopped" : " was not running"));
+        const bool wasRunning = world_.clock().running(timer);
+        world_.clock().stop(timer);
+        note("timer " + std::to_string(timer) + (wasRunning ? " stopped" : " was not running"));
     }
     return nullptr;
 }

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/ParsedCommand.h"
 #include "hosting/ReplyLedger.h"
-#include "simulator/CommandText.h"
 #include "simulator/Panel.h"
 #include "simulator/Trace.h"
 #include "simulator/World.h"
@@ -48,36 +48,40 @@ public:
     void reportOutstanding();
 
 private:
-    char* command(const CommandText& command);
-    char* release(const char* reply);
-    char* panelShow(const CommandText& command);
-    char* textPut(const CommandText& command);
-    char* textGet(const CommandText& command);
-    char* enableControl(const CommandText& command);
-    char* disableControl(const CommandText& command);
-    char* enable(const CommandText& command, bool enabled);
-    char* hostNotify(const CommandText& command);
-    char* instanceLookup(const CommandText& command);
-    char* controlList(const CommandText& command);
-    char* crosspoint(const CommandText& command);
-    char* routerName(const CommandText& command);
-    char* routerPoll(const CommandText& command);
-    char* routerRegister(const CommandText& command);
-    char* routerUnregister(const CommandText& command);
-    char* timer(const CommandText& command);
-    char* detach(const CommandText& command);
+    // One handler a row of the command grammar: it gets the command read
+    // (fields typed) and, where the row names a device, its router.
+    using Handler = char* (SimulatedHost::*)(const zant::hosting::ParsedCommand& command,
+                                             Router* router);
+    static Handler handlerOf(const std::string& mnemonic);
 
+    char* command(const std::string& text);
+    char* release(const char* reply);
+    char* panelShow(const zant::hosting::ParsedCommand& command, Router* router);
+    char* textPut(const zant::hosting::ParsedCommand& command, Router* router);
+    char* textGet(const zant::hosting::ParsedCommand& command, Router* router);
+    char* enableControl(const zant::hosting::ParsedCommand& command, Router* router);
+    char* disableControl(const zant::hosting::ParsedCommand& command, Router* router);
+    char* hostNotify(const zant::hosting::ParsedCommand& command, Router* router);
+    char* instanceLookup(const zant::hosting::ParsedCommand& command, Router* router);
+    char* controlList(const zant::hosting::ParsedCommand& command, Router* router);
+    char* crosspoint(const zant::hosting::ParsedCommand& command, Router* router);
+    char* routerName(const zant::hosting::ParsedCommand& command, Router* router);
+    char* routerPoll(const zant::hosting::ParsedCommand& command, Router* router);
+    char* routerRegister(const zant::hosting::ParsedCommand& command, Router* router);
+    char* routerUnregister(const zant::hosting::ParsedCommand& command, Router* router);
+    char* timer(const zant::hosting::ParsedCommand& command, Router* router);
+    char* detach(const zant::hosting::ParsedCommand& command, Router* router);
+
+    void enable(const zant::hosting::ParsedCommand& command, bool enabled);
     // The control addressed by a command; an error line when unknown.
-    Panel::Control* control(const CommandText& command, const std::string& panelId,
-                            const std::string& controlId);
-    Router* router(const CommandText& command, int device);
-    char* reply(const CommandText& command, const std::string& text);
-    // A fault quoting the grammar's usage line of the command's mnemonic.
-    void malformed(const CommandText& command);
+    Panel::Control* control(const zant::hosting::ParsedCommand& command);
+    // A reply to the command running, which the ledger then expects back.
+    char* reply(const std::string& text);
     void note(const std::string& text);
     void fault(const std::string& text);
 
     // Filled while one command runs, printed after its trace line.
+    std::string running_;
     std::string note_;
     std::vector<std::string> faults_;
 

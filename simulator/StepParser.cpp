@@ -3,7 +3,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "simulator/CommandText.h"
 #include "simulator/Panel.h"
 #include "simulator/Simulator.h"
 #include "simulator/Words.h"

@@ -1,7 +1,10 @@
 #include "simulator/Words.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 namespace zant::simulator {
 
@@ -83,6 +86,20 @@ std::string printable(const std::string& text) {
 
 std::string quoted(const std::string& text) {
     return "\"" + printable(text) + "\"";
+}
+
+bool parseInteger(const std::string& text, int& value) {
+    if (text.empty()) return false;
+    const size_t first = text[0] == '-' ? 1 : 0;
+    if (first == text.size()) return false;
+    for (size_t i = first; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    errno = 0;
+    const long long parsed = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0 || parsed < INT_MIN || parsed > INT_MAX) return false;
+    value = static_cast<int>(parsed);
+    return true;
 }
 
 }  // namespace zant::simulator

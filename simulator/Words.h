@@ -23,6 +23,11 @@ std::string printable(const std::string& text);
 // printable(text) in double quotes, as the trace shows a value.
 std::string quoted(const std::string& text);
 
+// A decimal integer of the simulator's own inputs (files, steps, options):
+// optional '-', digits, within the int range. The component's commands are
+// read by the command grammar instead.
+bool parseInteger(const std::string& text, int& value);
+
 }  // namespace zant::simulator
 
 #endif  // PANEL_HOST_WORDS_H

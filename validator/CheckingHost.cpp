@@ -7,6 +7,9 @@
 
 namespace zant::validate {
 
+using zant::hosting::CommandGrammar;
+using zant::hosting::ParsedCommand;
+
 namespace {
 
 // Released replies kept, poisoned, before they are freed.
@@ -52,8 +55,8 @@ void CheckingHost::checkCommand(const std::string& command) {
         violation(Rule::freed, "command " + quoted(command) + " carries bytes of a freed block");
         return;
     }
-    ShapedCommand shaped;
-    std::string error = CommandShape::check(command, shaped);
+    ParsedCommand shaped;
+    std::string error = CommandGrammar::parse(command, shaped);
     if (error.empty() && layout_ && shaped.controlField >= 0) {
         const std::string& control = shaped.fields[shaped.controlField];
         if (layout_->count(control) == 0 && idsGiven_.count(control) == 0) {

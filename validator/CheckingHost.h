@@ -1,6 +1,6 @@
 // A host that checks the component's side of the host boundary on every call,
 // whatever it answers:
-//   - every command text is well-formed (CommandShape), passes the extra rule
+//   - every command text is well-formed (hosting/CommandGrammar), passes the extra rule
 //     a test may set, and, where a layout is given, addresses its controls (or
 //     ids this host handed out in an "XI" reply);
 //   - only modes 0 and 5 are used, and mode 0 never with a null text;
@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/CommandGrammar.h"
 #include "hosting/ReplyLedger.h"
-#include "validator/CommandShape.h"
 #include "validator/Violation.h"
 
 namespace zant::validate {
@@ -36,7 +36,7 @@ namespace zant::validate {
 class CheckingHost : public zant_host {
 public:
     // Empty when a well-formed command also keeps a component's own rules.
-    using CommandRule = std::function<std::string(const ShapedCommand& command)>;
+    using CommandRule = std::function<std::string(const zant::hosting::ParsedCommand& command)>;
 
     CheckingHost();
     ~CheckingHost() override = default;

@@ -2,12 +2,15 @@
 
 #include <sstream>
 
+#include "hosting/CommandGrammar.h"
 #include "hosting/LayoutReader.h"
-#include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 #include "validator/ValidatorHost.h"
 
 namespace zant::validate {
+
+using zant::hosting::CommandGrammar;
+using zant::hosting::ParsedCommand;
 
 namespace {
 
@@ -42,8 +45,8 @@ public:
 protected:
     void onCommand(const std::string& command) override {
         profile_.learn(command);
-        ShapedCommand shaped;
-        if (!readsLayouts_ || !CommandShape::check(command, shaped).empty() ||
+        ParsedCommand shaped;
+        if (!readsLayouts_ || !CommandGrammar::parse(command, shaped).empty() ||
             shaped.mnemonic != "PS" || profile_.layoutFiles.count(shaped.fields[1]) != 0) {
             return;
         }
@@ -68,8 +71,8 @@ private:
 }  // namespace
 
 void ComponentProfile::learn(const std::string& command) {
-    ShapedCommand shaped;
-    if (!CommandShape::check(command, shaped).empty()) return;
+    ParsedCommand shaped;
+    if (!CommandGrammar::parse(command, shaped).empty()) return;
     if (shaped.panelField >= 0) add(panels, shaped.fields[shaped.panelField]);
     if (shaped.controlField >= 0) add(controls, shaped.fields[shaped.controlField]);
     if (shaped.mnemonic == "ET") add(timers, shaped.fields[0]);

@@ -1,9 +1,12 @@
 #include "validator/ValidatorHost.h"
 
-#include "validator/CommandShape.h"
+#include "hosting/CommandGrammar.h"
 #include "validator/FreedMemory.h"
 
 namespace zant::validate {
+
+using zant::hosting::CommandGrammar;
+using zant::hosting::ParsedCommand;
 
 namespace {
 
@@ -33,8 +36,8 @@ std::optional<std::string> ValidatorHost::replyTo(const std::string& command) {
 }
 
 std::optional<std::string> ValidatorHost::plausible(const std::string& command) const {
-    ShapedCommand shaped;
-    const bool wellFormed = CommandShape::check(command, shaped).empty();
+    ParsedCommand shaped;
+    const bool wellFormed = CommandGrammar::parse(command, shaped).empty();
     const std::string mnemonic = command.substr(0, 2);
     if (mnemonic == "SD") return std::to_string(device) + " 16";
     if (mnemonic == "PS") return std::string("1");

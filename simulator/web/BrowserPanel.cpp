@@ -5,10 +5,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "simulator/CommandText.h"
 #include "simulator/StepParser.h"
 #include "simulator/TextTrace.h"
 #include "simulator/VirtualClock.h"
+#include "simulator/Words.h"
 
 namespace zant::simulator {
 

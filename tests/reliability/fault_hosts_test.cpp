@@ -12,17 +12,17 @@
 #include <ostream>
 #include <string>
 
+#include "hosting/CommandGrammar.h"
 #include "panels/components/Quorvex/Quorvex.h"
 #include "tests/quorvex/support/QuorvexCommands.h"
 #include "tests/support/CommandListMatchers.h"
 #include "validator/CheckingHost.h"
-#include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 
+using zant::hosting::CommandGrammar;
+using zant::hosting::ParsedCommand;
 using zant::validate::CheckingHost;
-using zant::validate::CommandShape;
 using zant::validate::NotifyDriver;
-using zant::validate::ShapedCommand;
 
 namespace {
 
@@ -285,18 +285,17 @@ TEST(QuorvexCommands, RefuseWellFormedCommandsTheSubPanelNeverSends) {
         "PS '1' 'other'",
         "XI '1' 'x'",
         "RN 1 2 3",
-        "RC 12 3 7 'x' 0",
-        "RR 5 1 16 'DEL'",
+        "RC 12 3 7 ',it's' 0",
         "TG '2' 'a' 'value'",
     };
     for (const char* text : accepted) {
-        ShapedCommand command;
-        ASSERT_EQ(CommandShape::check(text, command), "") << text;
+        ParsedCommand command;
+        ASSERT_EQ(CommandGrammar::parse(text, command), "") << text;
         EXPECT_EQ(quorvexCommandError(command), "") << text;
     }
     for (const char* text : refused) {
-        ShapedCommand command;
-        ASSERT_EQ(CommandShape::check(text, command), "") << text;
+        ParsedCommand command;
+        ASSERT_EQ(CommandGrammar::parse(text, command), "") << text;
         EXPECT_NE(quorvexCommandError(command), "") << text;
     }
 }

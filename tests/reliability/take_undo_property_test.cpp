@@ -19,18 +19,18 @@
 #include <string>
 #include <vector>
 
+#include "hosting/CommandGrammar.h"
 #include "hosting/ScratchInstallation.h"
 #include "panels/components/Quorvex/Quorvex.h"
 #include "tests/quorvex/support/QuorvexCommands.h"
 #include "tests/quorvex/support/TakePanelModel.h"
 #include "validator/CheckingHost.h"
-#include "validator/CommandShape.h"
 #include "validator/NotifyDriver.h"
 
+using zant::hosting::CommandGrammar;
+using zant::hosting::ParsedCommand;
 using zant::validate::CheckingHost;
-using zant::validate::CommandShape;
 using zant::validate::NotifyDriver;
-using zant::validate::ShapedCommand;
 
 namespace {
 
@@ -81,8 +81,8 @@ private:
                 return std::to_string(router.device) + " 0";
             }
         }
-        ShapedCommand lookup;
-        if (!CommandShape::check(command, lookup).empty() || lookup.mnemonic != "RN") {
+        ParsedCommand lookup;
+        if (!CommandGrammar::parse(command, lookup).empty() || lookup.mnemonic != "RN") {
             return std::nullopt;
         }
         const int device = std::stoi(lookup.fields[0]);

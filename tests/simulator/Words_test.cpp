@@ -8,6 +8,28 @@ namespace zant::simulator {
 
 namespace {
 
+TEST(ParseInteger, AcceptsOnlyDecimalIntegersWithinTheIntRange) {
+    const struct {
+        const char* text;
+        bool parses;
+        int value;
+    } cases[] = {
+        {"12", true, 12},         {"-3", true, -3},
+        {"007", true, 7},         {"2147483647", true, 2147483647},
+        {"2147483648", false, 0}, {"99999999999", false, 0},
+        {"-", false, 0},          {"+4", false, 0},
+        {"", false, 0},           {"1 ", false, 0},
+        {"x", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = 0;
+        EXPECT_EQ(parseInteger(c.text, value), c.parses) << c.text;
+        if (c.parses) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
 TEST(Printable, EscapesControlsAndStrayBytesButKeepsUtf8) {
     const std::pair<std::string, std::string> cases[] = {
         {"CAM 3|Jib", "CAM 3|Jib"},

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "validator/CommandShape.h"
+#include "hosting/CommandGrammar.h"
 
 // Empty when `command` (already well-formed) keeps Quorvex's rules.
-std::string quorvexCommandError(const zant::validate::ShapedCommand& command);
+std::string quorvexCommandError(const zant::hosting::ParsedCommand& command);
 
 #endif  // TESTS_QUORVEX_SUPPORT_QUORVEX_COMMANDS_H

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "validator/CommandShape.h"
+#include "hosting/CommandGrammar.h"
 
-using zant::validate::CommandShape;
-using zant::validate::ShapedCommand;
+using zant::hosting::CommandGrammar;
+using zant::hosting::ParsedCommand;
 
 namespace {
 
@@ -26,8 +26,8 @@ std::string lookupText(const TakePanelModel::Lookup& lookup) {
 }  // namespace
 
 void TakePanelModel::command(const std::string& text, const std::optional<std::string>& reply) {
-    ShapedCommand shaped;
-    const bool wellFormed = CommandShape::check(text, shaped).empty();
+    ParsedCommand shaped;
+    const bool wellFormed = CommandGrammar::parse(text, shaped).empty();
     const bool lookup = wellFormed && shaped.mnemonic == "RN";
     if (lookup) {
         // The host hands its reply over as a C text: it ends at the first NUL.
