@@ -1,5 +1,6 @@
 #include "hosting/MessagesReader.h"
 
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -91,18 +92,13 @@ bool MessagesReader::parse(const std::string& path, const std::string& content,
         const std::string shape = cutWord(rest);
         MessageDeclaration message;
         message.name = name;
-        const ShapeWord* found = nullptr;
-        for (const ShapeWord& word : shapes) {
-            if (shape == word.name) found = &word;
-        }
-        if (found == nullptr) {
+        if (!shapeNamed(shape, message.shape)) {
             error = where +
                     (shape.empty() ? "message '" + name + "' without a value shape"
                                    : "unknown value shape '" + shape + "'") +
                     " (known: " + knownShapes() + ")";
             return false;
         }
-        message.shape = found->shape;
         message.description = rest;
         while (!message.description.empty() &&
                (message.description.back() == ' ' || message.description.back() == '\t')) {
@@ -122,8 +118,29 @@ bool MessagesReader::parse(const std::string& path, const std::string& content,
     return true;
 }
 
+bool MessagesReader::loadFor(const std::string& folder, const std::string& library,
+                             std::string& path, std::vector<MessageDeclaration>& messages,
+                             std::string& error) {
+    path = pathFor(folder, library);
+    if (!std::ifstream(path).is_open()) {
+        messages.clear();
+        return true;
+    }
+    return load(path, messages, error);
+}
+
 const char* MessagesReader::shapeName(MessageShape shape) {
     return wordOf(shape).name;
+}
+
+bool MessagesReader::shapeNamed(const std::string& word, MessageShape& shape) {
+    for (const ShapeWord& known : shapes) {
+        if (word == known.name) {
+            shape = known.shape;
+            return true;
+        }
+    }
+    return false;
 }
 
 const char* MessagesReader::placeholder(MessageShape shape) {

@@ -49,9 +49,17 @@ public:
     // The same, reading the declaration from `content` (named `path` in errors).
     static bool parse(const std::string& path, const std::string& content,
                       std::vector<MessageDeclaration>& messages, std::string& error);
+    // The declaration of the component `library` in its `folder`, read from
+    // `path` (pathFor). A component need not declare its messages: without
+    // the file, true with `messages` empty; a file that cannot be read or is
+    // malformed is a fault, as for load.
+    static bool loadFor(const std::string& folder, const std::string& library, std::string& path,
+                        std::vector<MessageDeclaration>& messages, std::string& error);
 
     // The word that names `shape` in the file ("source", "boolean", ...).
     static const char* shapeName(MessageShape shape);
+    // The shape that `word` names in the file; false when it names none.
+    static bool shapeNamed(const std::string& word, MessageShape& shape);
     // What a usage line shows for a value of `shape` ("INDEX", "true|false",
     // "" for none).
     static const char* placeholder(MessageShape shape);

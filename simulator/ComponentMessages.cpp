@@ -1,7 +1,6 @@
 #include "simulator/ComponentMessages.h"
 
 #include <cctype>
-#include <fstream>
 
 #include "hosting/SameLetters.h"
 #include "simulator/Words.h"
@@ -13,11 +12,8 @@ using zant::hosting::sameLetters;
 
 bool ComponentMessages::load(const std::string& folder, const std::string& library,
                              std::string& error) {
-    file_ = MessagesReader::pathFor(folder, library);
     messages_.clear();
-    // A component need not declare its messages: no file is no declaration.
-    if (!std::ifstream(file_).is_open()) return true;
-    return MessagesReader::load(file_, messages_, error);
+    return MessagesReader::loadFor(folder, library, file_, messages_, error);
 }
 
 void ComponentMessages::set(const std::string& file, std::vector<Message> messages) {

@@ -6,6 +6,7 @@
 
 #include "platform/DebugOutputTap.h"
 #include "validator/HeapMeter.h"
+#include "validator/MessageValues.h"
 #include "validator/NotifyDriver.h"
 #include "validator/ScriptMaker.h"
 #include "validator/ScriptedRun.h"
@@ -135,9 +136,9 @@ void edgeCheck(const CheckContext& context, CheckReport& report) {
 
 void kind3Check(const CheckContext& context, CheckReport& report) {
     std::vector<Step> steps = {Step::message("_events"), Step::message("_commands")};
-    for (const std::string& name : context.profile.messages) {
+    for (const auto& [name, shape] : context.profile.messages) {
         steps.push_back(Step::message(name));
-        steps.push_back(Step::message(name + "=1"));
+        steps.push_back(Step::message(MessageValues::ordinary(name, shape)));
     }
     PlayConfig config = configured(context, Replies::plausible);
     config.notifyRules = {Rule::reply};
@@ -171,10 +172,15 @@ void listsCheck(const CheckContext& context, CheckReport& report) {
             return false;
         }
         bool good = true;
+        size_t events = 0;
+        size_t messages = 0;
         {
             NotifyDriver driver(component, &host);
-            for (const char* list : {"_events", "_commands"}) {
+            const std::pair<const char*, size_t*> lists[] = {{"_events", &events},
+                                                             {"_commands", &messages}};
+            for (const auto& [list, count] : lists) {
                 const std::string reply = driver.message(list);
+                *count = ComponentProfile::listItems(reply).size();
                 const std::string error = reply.empty() ? std::string() : listError(reply);
                 if (!error.empty() && good) {
                     out = std::string("the reply to \"") + list + "\" " + error;
@@ -184,8 +190,8 @@ void listsCheck(const CheckContext& context, CheckReport& report) {
         }
         zant_destroy_client(component);
         if (good) {
-            out = std::to_string(context.profile.messages.size()) + " messages, " +
-                  std::to_string(context.profile.events.size()) + " events listed";
+            out = std::to_string(messages) + " messages, " + std::to_string(events) +
+                  " events listed";
         }
         return good;
     });
@@ -362,7 +368,8 @@ const std::vector<Check>& CheckCatalogue::all() {
         {"lists", "the replies to \"_events\" and \"_commands\" are not line-feed lists", false,
          listsCheck},
         {"messages",
-         "a message \"_commands\" names, sent with edge values (empty, int limits, quotes, "
+         "a message the component declares (NAME.zant_messages beside the library) or "
+         "\"_commands\" names, sent with edge values (of its declared shape; empty, quotes, "
          "64 KiB), makes a malformed command, crashes, hangs or makes a handler throw",
          false, messagesCheck},
         {"random",

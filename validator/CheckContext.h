@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "host/zant_host.h"
+#include "hosting/MessagesReader.h"
 #include "validator/ComponentProfile.h"
 #include "validator/Isolation.h"
 #include "validator/ProgressBoard.h"
@@ -24,6 +26,10 @@ struct CheckSettings {
     std::set<std::string> layout;
     // The path given to the export.
     std::string componentPath;
+    // The messages the component declares in that folder (NAME.zant_messages),
+    // and where the declaration is or would be; none when it ships none.
+    std::vector<zant::hosting::MessageDeclaration> messages;
+    std::string messagesFile;
     int timeoutMs = 10000;
     // Fails the timing check when a kind's 99th percentile is above it.
     double maxMs = 0;

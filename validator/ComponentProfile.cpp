@@ -29,6 +29,10 @@ void add(std::set<std::string>& names, const std::string& name) {
     if (names.size() < maxNames && usableName(name)) names.insert(name);
 }
 
+void add(std::map<std::string, MessageValues::Shape>& messages, const std::string& name) {
+    if (messages.size() < maxNames && usableName(name)) messages.emplace(name, std::nullopt);
+}
+
 void add(std::set<int>& numbers, const std::string& text) {
     if (numbers.size() < maxNames) numbers.insert(std::stoi(text));
 }
@@ -91,9 +95,16 @@ std::vector<std::string> ComponentProfile::listItems(const std::string& reply) {
     return items;
 }
 
-ComponentProfile ComponentProfile::probe(zant_load_function entry, const std::string& path,
-                                         const std::set<std::string>& layout, Stage stage) {
+void ComponentProfile::declare(const std::vector<zant::hosting::MessageDeclaration>& declared) {
+    for (const zant::hosting::MessageDeclaration& message : declared)
+        messages[message.name] = message.shape;
+}
+
+ComponentProfile ComponentProfile::probe(
+    zant_load_function entry, const std::string& path, const std::set<std::string>& layout,
+    const std::vector<zant::hosting::MessageDeclaration>& declared, Stage stage) {
     ComponentProfile profile;
+    profile.declare(declared);
     profile.controls = layout;
     profile.layoutControls = layout;
     ProbeHost host(profile, layout);
@@ -109,8 +120,8 @@ ComponentProfile ComponentProfile::probe(zant_load_function entry, const std::st
         }
         // What the messages and presses send names more controls and timers.
         if (stage != Stage::lists) {
-            for (const std::string& message : profile.messages)
-                driver.message((message + "=1").c_str());
+            for (const auto& [name, shape] : profile.messages)
+                driver.message(MessageValues::ordinary(name, shape).c_str());
         }
         if (stage == Stage::presses) {
             const std::set<std::string> controls = profile.controls;
@@ -135,7 +146,7 @@ std::string ComponentProfile::serialize() const {
     };
     names("panel", panels);
     names("control", controls);
-    names("message", messages);
+    for (const auto& message : messages) text += "message " + message.first + '\n';
     names("event", events);
     numbers("timer", timers);
     numbers("device", devices);
@@ -157,7 +168,7 @@ ComponentProfile ComponentProfile::parse(const std::string& text) {
         const std::string name = line.substr(space + 1);
         if (kind == "panel") profile.panels.insert(name);
         if (kind == "control") profile.controls.insert(name);
-        if (kind == "message") profile.messages.insert(name);
+        if (kind == "message") profile.messages.emplace(name, std::nullopt);
         if (kind == "event") profile.events.insert(name);
         if (kind == "timer") profile.timers.insert(std::stoi(name));
         if (kind == "device") profile.devices.insert(std::stoi(name));
@@ -179,7 +190,8 @@ std::string ComponentProfile::exercised() const {
 
 std::vector<Step> ComponentProfile::tour() const {
     std::vector<Step> steps = {Step::message("_events"), Step::message("_commands")};
-    for (const std::string& message : messages) steps.push_back(Step::message(message + "=1"));
+    for (const auto& [name, shape] : messages)
+        steps.push_back(Step::message(MessageValues::ordinary(name, shape)));
     const std::string panel = panels.empty() ? "1" : *panels.begin();
     for (const std::string& control : controls) {
         steps.push_back(Step::press(panel, control, std::string("1")));
@@ -190,7 +202,8 @@ std::vector<Step> ComponentProfile::tour() const {
     for (int device : routers) {
         for (int index = 0; index < 4; ++index) steps.push_back(Step::revertive(device, index, 1));
     }
-    for (const std::string& message : messages) steps.push_back(Step::message(message + "=0"));
+    for (const auto& [name, shape] : messages)
+        steps.push_back(Step::message(MessageValues::ordinary(name, shape, true)));
     return steps;
 }
 

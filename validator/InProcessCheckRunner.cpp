@@ -9,9 +9,10 @@ ComponentProfile InProcessCheckRunner::learnProfile(CheckContext& context) {
     for (int at = 0; at <= lastStage_; ++at) {
         const ComponentProfile::Stage stage = ComponentProfile::stages[at];
         const Outcome outcome = context.isolation.run([&](std::string& report) {
-            report = ComponentProfile::probe(context.entry, context.settings.componentPath,
-                                             context.settings.layout, stage)
-                         .serialize();
+            report =
+                ComponentProfile::probe(context.entry, context.settings.componentPath,
+                                        context.settings.layout, context.settings.messages, stage)
+                    .serialize();
             return true;
         });
         if (!outcome.passed()) break;

@@ -69,7 +69,7 @@ std::vector<Step> ScriptMaker::random(size_t length) {
             } else if (form == 1 || profile_.messages.empty()) {
                 text = word() + "=" + word();
             } else {
-                text = pick(profile_.messages, static_cast<size_t>(between(0, 63))) + "=" +
+                text = pick(profile_.messages, static_cast<size_t>(between(0, 63))).first + "=" +
                        (between(0, 1) == 0 ? std::to_string(between(-3, 300)) : word());
             }
             steps.push_back(seeded(Step::message(text)));
@@ -123,26 +123,13 @@ std::vector<Step> ScriptMaker::edges() {
 }
 
 std::vector<Step> ScriptMaker::messages() {
-    const std::string values[] = {"",
-                                  "0",
-                                  "1",
-                                  "-1",
-                                  "2147483647",
-                                  "-2147483648",
-                                  "99999999999999",
-                                  "true",
-                                  "FALSE",
-                                  "it's",
-                                  "' '",
-                                  "%1 %s",
-                                  std::string(1 << 16, 'x'),
-                                  word(),
-                                  std::to_string(between(-9, 999))};
     std::vector<Step> steps;
-    for (const std::string& name : profile_.messages) {
-        steps.push_back(seeded(Step::message(name)));
-        for (const std::string& value : values)
-            steps.push_back(seeded(Step::message(name + "=" + value)));
+    for (const auto& [name, shape] : profile_.messages) {
+        for (const std::string& text : MessageValues::edges(name, shape))
+            steps.push_back(seeded(Step::message(text)));
+        // And a seeded word and number, which differ from run to run.
+        steps.push_back(seeded(Step::message(name + "=" + word())));
+        steps.push_back(seeded(Step::message(name + "=" + std::to_string(between(-9, 999)))));
     }
     return steps;
 }

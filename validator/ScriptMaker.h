@@ -23,7 +23,8 @@ public:
     // Every kind 0 to 8 with edge data: null records, null and empty texts,
     // extreme numbers.
     std::vector<Step> edges();
-    // Each message the component names, with edge and random values.
+    // Each message the component declares or names, with the edge values of
+    // its shape (MessageValues) and random ones.
     std::vector<Step> messages();
 
 private:

@@ -8,6 +8,7 @@
 
 #include "hosting/FileArgument.h"
 #include "hosting/LayoutReader.h"
+#include "hosting/MessagesReader.h"
 #include "hosting/ScratchInstallation.h"
 #include "platform/ComponentLibrary.h"
 #include "platform/DebugOutputTap.h"
@@ -80,6 +81,13 @@ void printExercised(const Options& options, const CheckContext& context, std::os
     } else {
         for (const std::string& file : profile.layoutFiles) out << "layout: " << file << '\n';
     }
+    if (context.settings.messages.empty()) {
+        out << "messages: those the reply to \"_commands\" lists (none declared in "
+            << context.settings.messagesFile << ")\n";
+    } else {
+        out << "messages: " << context.settings.messagesFile << " ("
+            << context.settings.messages.size() << " declared)\n";
+    }
     out << "exercised: " << profile.exercised() << "; " << std::to_string(context.iterations())
         << " random sequences of " << context.randomLength() << " per check\n";
 }
@@ -117,13 +125,22 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
     settings.componentPath = options.componentPath.empty()
                                  ? zant::hosting::FileArgument::folderOf(libraryFile)
                                  : options.componentPath;
+    // A host finds the declaration where it finds the layouts, and refuses a
+    // malformed one as it refuses a bad layout.
+    std::string declarationError;
+    if (!zant::hosting::MessagesReader::loadFor(settings.componentPath, libraryFile,
+                                                settings.messagesFile, settings.messages,
+                                                declarationError)) {
+        errors << "zant_validate: " << declarationError << '\n';
+        return exitBadInput;
+    }
     // A component that reads its router's size finds a device file for the
     // device the host names. An installation named by KV_ROOT is used as it
     // is, so a check's child process shares its parent's.
     std::optional<zant::hosting::ScratchInstallation> installation;
     if (!zant::platform::environmentVariable("KV_ROOT")) {
         installation.emplace();
-        installation->writeRouter(ValidatorHost::device, 16);
+        installation->writeRouter(ValidatorHost::device, ValidatorHost::destinations);
     }
     CheckContext context{library.entry(),
                          {},
@@ -132,6 +149,7 @@ int Validator::run(const Options& options, std::ostream& out, std::ostream& erro
                          ProgressBoard::shared()};
     const std::unique_ptr<CheckRunner> runner = CheckRunner::forThisRun(options, settings.seed);
     context.profile = runner->learnProfile(context);
+    context.profile.declare(settings.messages);
     // A child run that only learns the profile, for its parent.
     if (options.probe) {
         out << CheckRunner::reportMarker << '\n' << context.profile.serialize();

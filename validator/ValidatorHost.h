@@ -34,8 +34,10 @@ public:
     void reseed(uint32_t seed) { random_.seed(seed); }
     std::optional<std::string> replyTo(const std::string& command) override;
 
-    // The device number that "SD" answers.
+    // The device number that "SD" answers, and the destinations its device
+    // file gives.
     static constexpr int device = 12;
+    static constexpr int destinations = 16;
 
 protected:
     void onCommand(const std::string& command) override;

@@ -1,27 +1,21 @@
 // Take, Undo and Deselect presses.
-#include "hosting/ScratchInstallation.h"
-#include "tests/quorvex/ComponentDriver.h"
+#include "tests/quorvex/QuorvexTest.h"
 
 namespace {
 
 // Device 12 with 16 destinations; destination 7 carries source 5; source 3
 // and destination 7 are selected and "Take" is armed.
-class Buttons : public testing::Test {
+class Buttons : public QuorvexTest {
 protected:
     void SetUp() override {
-        installation.writeRouter(12, 16);
         host.answer("SD 'studio'", "12 0");
         host.answer("RN 12 0 3", "Cam|3");
         host.answer("RN 12 0 5", "VT|5|B");
         host.answer("RN 12 1 7", "TX 7");
         host.answer("RN 12 1 8", "TX 8");
-        driver.message("takeHigh=red");
-        driver.message("takeLow=grey");
-        driver.message("instance=studio");
+        send({"takeHigh=red", "takeLow=grey", "instance=studio"});
         driver.revertive(12, 7, 5);
-        driver.message("sourceID=3");
-        driver.message("destID=7");
-        driver.sent();
+        send({"sourceID=3", "destID=7"});
     }
 
     const Commands takeOf3To7 = {
@@ -43,10 +37,6 @@ protected:
         "TP 'text=' '1' 'UndoSource'",
         "TP 'text=' '1' 'UndoDest'",
     };
-
-    zant::hosting::ScratchInstallation installation;
-    RecordingHost host;
-    ComponentDriver driver{&host};
 };
 
 TEST_F(Buttons, TakeStoresTheUndoThenRoutesAndNotifiesTheParent) {
@@ -174,9 +164,9 @@ TEST_F(Buttons, ASelectionCompletedAfterDeselectShowsBothNamesBeforeArming) {
     EXPECT_EQ(driver.sent(), Commands{"TP 'text=' '1' 'Source'"});
 }
 
-TEST(ButtonsWithoutSelection, TakeAndUndoDoNothing) {
-    RecordingHost host;
-    ComponentDriver driver(&host);
+using ButtonsWithoutSelection = QuorvexTest;
+
+TEST_F(ButtonsWithoutSelection, TakeAndUndoDoNothing) {
     driver.sent();
     driver.press("Take");
     driver.press("Undo");

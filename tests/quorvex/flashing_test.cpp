@@ -1,25 +1,14 @@
 // The flashing of an armed "Take" on timer 2, and ticks of other timers.
-#include "hosting/ScratchInstallation.h"
-#include "tests/quorvex/ComponentDriver.h"
+#include "tests/quorvex/QuorvexTest.h"
 
 namespace {
 
-class Flashing : public testing::Test {
+class Flashing : public QuorvexTest {
 protected:
     void SetUp() override {
-        installation.writeRouter(12, 16);
         answerRouter12(host);
-        driver.message("takeHigh=H");
-        driver.message("takeLow=L");
-        driver.message("instance=studio");
-        driver.message("sourceID=3");
-        driver.message("destID=7");
-        driver.sent();
+        send({"takeHigh=H", "takeLow=L", "instance=studio", "sourceID=3", "destID=7"});
     }
-
-    zant::hosting::ScratchInstallation installation;
-    RecordingHost host;
-    ComponentDriver driver{&host};
 };
 
 TEST_F(Flashing, TenTicksAlternateThenDisarm) {

@@ -1,6 +1,5 @@
 // Messages from the parent panel: settings, queries and their replies.
-#include "hosting/ScratchInstallation.h"
-#include "tests/quorvex/ComponentDriver.h"
+#include "tests/quorvex/QuorvexTest.h"
 
 namespace {
 
@@ -88,18 +87,16 @@ TEST(ParentMessages, InstanceTakesOnOnlyDevicesFrom1To999) {
     }
 }
 
-TEST(ParentMessages, InstanceSwitchingUnregistersThePreviousDevice) {
-    zant::hosting::ScratchInstallation installation;
-    installation.writeRouter(12, 16);
+// Messages on a component with a router, each test from the same set-up.
+using InstanceAndSelection = QuorvexTest;
+
+TEST_F(InstanceAndSelection, InstanceSwitchingUnregistersThePreviousDevice) {
     installation.writeRouter(30, 64);
-    RecordingHost host;
     host.answer("SD 'studio'", "12");
     host.answer("SD 'studio-b'", "12");
     host.answer("SD 'news'", "30");
     host.answer("SD 'rtr.main'", "30");
-    ComponentDriver driver(&host);
-    driver.message("instance=studio");
-    driver.sent();
+    send({"instance=studio"});
 
     driver.message("instance=studio");
     EXPECT_EQ(driver.sent(), Commands{});
@@ -113,33 +110,21 @@ TEST(ParentMessages, InstanceSwitchingUnregistersThePreviousDevice) {
     EXPECT_EQ(driver.sent(), (Commands{"RU 30", "AS"}));
 }
 
-TEST(ParentMessages, ANewDeviceStartsWithAnEmptyRouteTable) {
-    zant::hosting::ScratchInstallation installation;
-    installation.writeRouter(12, 16);
-    RecordingHost host;
+TEST_F(InstanceAndSelection, ANewDeviceStartsWithAnEmptyRouteTable) {
     host.answer("SD 'studio'", "12");
     host.answer("SD 'studio-b'", "12");
-    ComponentDriver driver(&host);
     driver.message("instance=studio");
     driver.revertive(12, 7, 5);
-    driver.message("instance=studio-b");
-    driver.message("sourceID=3");
-    driver.message("destID=7");
-    driver.sent();
+    send({"instance=studio-b", "sourceID=3", "destID=7"});
     driver.press("Take");
     EXPECT_THAT(driver.sent(), HasCommandAt(5, "RN 12 0 0"));
 }
 
-TEST(ParentMessages, SelectionShowsNamesWithBarsAsSpacesAndArmsTake) {
-    zant::hosting::ScratchInstallation installation;
-    installation.writeRouter(12, 16);
-    RecordingHost host;
+TEST_F(InstanceAndSelection, SelectionShowsNamesWithBarsAsSpacesAndArmsTake) {
     host.answer("SD 'studio'", "12");
     host.answer("RN 12 0 5", "Cam|5||L");
     host.answer("RN 12 1 7", "TX|7");
-    ComponentDriver driver(&host);
-    driver.message("instance=studio");
-    driver.sent();
+    send({"instance=studio"});
     driver.message("sourceID=5");
     EXPECT_EQ(driver.sent(), (Commands{"RN 12 0 5", "TP 'text=Cam 5  L' '1' 'Source'"}));
     driver.message("destID=7");
@@ -179,15 +164,9 @@ TEST(ParentMessages, ASelectionBelow1EmptiesItsTextAndDisarmsTake) {
     }
 }
 
-TEST(ParentMessages, ANewValidSelectionDiscardsTheStoredUndo) {
-    zant::hosting::ScratchInstallation installation;
-    installation.writeRouter(12, 16);
-    RecordingHost host;
+TEST_F(InstanceAndSelection, ANewValidSelectionDiscardsTheStoredUndo) {
     answerRouter12(host);
-    ComponentDriver driver(&host);
-    driver.message("instance=studio");
-    driver.message("sourceID=3");
-    driver.message("destID=7");
+    send({"instance=studio", "sourceID=3", "destID=7"});
     driver.press("Take");
     driver.sent();
     // Below 1 keeps the undo; a valid source discards it before its name shows.
@@ -198,12 +177,8 @@ TEST(ParentMessages, ANewValidSelectionDiscardsTheStoredUndo) {
                                        "TP 'text=' '1' 'UndoDest'", "TP 'text=Src' '1' 'Source'"}));
 }
 
-TEST(ParentMessages, ASelectionBeforeAnyDeviceLooksUpNoNameAndDoesNotArm) {
-    zant::hosting::ScratchInstallation installation;
-    installation.writeRouter(12, 16);
-    RecordingHost host;
+TEST_F(InstanceAndSelection, ASelectionBeforeAnyDeviceLooksUpNoNameAndDoesNotArm) {
     answerRouter12(host);
-    ComponentDriver driver(&host);
     driver.sent();
     driver.message("sourceID=5");
     driver.message("destID=6");
