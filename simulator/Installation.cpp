@@ -9,11 +9,13 @@
 
 #include "hosting/TextFile.h"
 #include "platform/zant_profile.h"
+#include "routers/SimulatedRouter.h"
 #include "simulator/CommandText.h"
-#include "simulator/SimulatedRouter.h"
 #include "simulator/Words.h"
 
 namespace zant::simulator {
+
+using routers::SimulatedRouter;
 
 namespace {
 
