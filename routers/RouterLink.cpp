@@ -102,7 +102,7 @@ void RouterLink::connect(int64_t now, int waitMs) {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) return;
             // One error line an outage, not one a retry.
-            if (!downReported_) push(Event{Event::Kind::lost, {}, 0, error});
+            if (!downReported_) push(Event::lostBecause(error));
         }
         downReported_ = true;
         retryAt_ = clock_.nowMs() + backoffMs_;
@@ -119,7 +119,7 @@ void RouterLink::connect(int64_t now, int waitMs) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         connected_ = true;
-        push(Event{Event::Kind::connected, {}, 0, {}});
+        push(Event::of(Event::Kind::connected));
     }
     if (!greeting.empty()) send(greeting);
 }
@@ -188,7 +188,7 @@ void RouterLink::receive(int waitMs) {
             if (update.kind == RouterUpdate::Kind::answer && update.request == onWire_) {
                 onWire_ = 0;
             }
-            push(Event{Event::Kind::update, std::move(update), 0, {}});
+            push(Event::carrying(std::move(update)));
         }
         if (events_.size() > maxBacklog) {
             events_.clear();
@@ -211,11 +211,11 @@ void RouterLink::drop(const std::string& reason) {
     retryAt_ = clock_.nowMs() + backoffMs_;
     std::lock_guard<std::mutex> lock(mutex_);
     connected_ = false;
-    if (onWire_ != 0) push(Event{Event::Kind::unsent, {}, onWire_, {}});
+    if (onWire_ != 0) push(Event::unsentRequest(onWire_));
     onWire_ = 0;
-    for (const Request& request : queue_) push(Event{Event::Kind::unsent, {}, request.id, {}});
+    for (const Request& request : queue_) push(Event::unsentRequest(request.id));
     queue_.clear();
-    push(Event{Event::Kind::lost, {}, 0, reason + where});
+    push(Event::lostBecause(reason + where));
 }
 
 }  // namespace zant::routers

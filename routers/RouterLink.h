@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "routers/LinkTiming.h"
@@ -54,6 +55,27 @@ public:
         RouterUpdate update;
         int request = 0;
         std::string text;
+
+        static Event of(Kind kind) {
+            Event event;
+            event.kind = kind;
+            return event;
+        }
+        static Event carrying(RouterUpdate update) {
+            Event event = of(Kind::update);
+            event.update = std::move(update);
+            return event;
+        }
+        static Event unsentRequest(int id) {
+            Event event = of(Kind::unsent);
+            event.request = id;
+            return event;
+        }
+        static Event lostBecause(std::string why) {
+            Event event = of(Kind::lost);
+            event.text = std::move(why);
+            return event;
+        }
     };
 
     RouterLink(std::string host, int port, std::unique_ptr<RouterProtocol> protocol,
