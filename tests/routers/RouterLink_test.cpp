@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -305,6 +306,7 @@ TEST(RouterLink, AFailedSendIsReportedBeforeTheNextConnection) {
     using Kind = RouterLink::Event::Kind;
     std::vector<Kind> kinds;
     std::vector<RouterLink::Event> events = link.take();
+    kinds.reserve(events.size());
     for (const RouterLink::Event& event : events) kinds.push_back(event.kind);
     ASSERT_EQ(kinds, (std::vector<Kind>{Kind::unsent, Kind::lost, Kind::connected}));
     EXPECT_EQ(events[0].request, 7);
@@ -342,12 +344,15 @@ public:
                 line_ += data[i];
                 continue;
             }
+            std::istringstream words(line_);
+            std::string word;
             int first = 0;
             int second = 0;
-            if (std::sscanf(line_.c_str(), "SIZE %d %d", &first, &second) == 2) {
+            words >> word >> first >> second;
+            if (word == "SIZE") {
                 updates.push_back(RouterUpdate::sizesOf(first, second));
                 updates.push_back(RouterUpdate::dumpCompleted());
-            } else if (std::sscanf(line_.c_str(), "ROUTE %d %d", &first, &second) == 2) {
+            } else if (word == "ROUTE") {
                 updates.push_back(RouterUpdate::routeOf(first, second));
                 if (asked_ != 0 && first == destination_) {
                     updates.push_back(RouterUpdate::answerTo(asked_, true));
