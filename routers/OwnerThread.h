@@ -2,7 +2,7 @@
 // alone: the first checked call claims it, a call from another aborts.
 // Release builds check nothing.
 //
-// Threads: check() from the owner; release() before another may claim.
+// Threads: check() from any; it aborts unless called from the owner.
 #ifndef ROUTERS_OWNER_THREAD_H
 #define ROUTERS_OWNER_THREAD_H
 
