@@ -179,12 +179,13 @@ void RouterLink::receive(int waitMs) {
     }
     heardAt_ = clock_.nowMs();
     std::string reply;
-    updates_.clear();
-    protocol_->received(buffer, size, updates_, reply);
+    // Not kept between reads: a dump's worth would stay allocated.
+    std::vector<RouterUpdate> updates;
+    protocol_->received(buffer, size, updates, reply);
     bool overflow = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (RouterUpdate& update : updates_) {
+        for (RouterUpdate& update : updates) {
             if (update.kind == RouterUpdate::Kind::answer && update.request == onWire_) {
                 onWire_ = 0;
             }

@@ -134,7 +134,6 @@ private:
     int64_t heardAt_ = 0;
     int64_t sentAt_ = 0;
     int onWire_ = 0;  // the request waiting for its answer; 0: none (or a keep-alive)
-    std::vector<RouterUpdate> updates_;
 
     // Shared with the simulation thread.
     mutable std::mutex mutex_;
