@@ -34,6 +34,8 @@ public:
         entries_.push_back(Entry{kind, std::move(sentence), 0});
     }
 
+    bool empty() const { return entries_.empty(); }
+
     // The sentences, oldest kind first; then empty.
     std::vector<std::string> take() {
         std::vector<std::string> sentences;

@@ -65,11 +65,6 @@ void RouterLink::waitForEvents(int timeoutMs) {
                       [this] { return !events_.empty() || stopping_; });
 }
 
-bool RouterLink::connected() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return connected_;
-}
-
 void RouterLink::push(Event event) {
     events_.push_back(std::move(event));
     changed_.notify_all();

@@ -7,10 +7,10 @@
 // queues requests (a bounded queue) and takes what happened as events, so
 // the network never blocks it.
 //
-// Threads: the constructor, start(), request(), take(), waitForEvents(),
-// connected() and the destructor are the simulation thread's; turn() is the
-// link thread's (a test may call it instead of start(), from one thread:
-// debug builds abort when another thread turns it).
+// Threads: the constructor, start(), request(), take(), waitForEvents() and
+// the destructor are the simulation thread's; turn() is the link thread's
+// (a test may call it instead of start(), from one thread: debug builds
+// abort when another thread turns it).
 #ifndef ROUTERS_ROUTER_LINK_H
 #define ROUTERS_ROUTER_LINK_H
 
@@ -95,7 +95,6 @@ public:
     std::vector<Event> take();
     // Waits until an event is there to take, at most `timeoutMs` (wall).
     void waitForEvents(int timeoutMs);
-    bool connected() const;
 
     // One turn of the link: connects when due, sends what is due, takes in
     // what came within `waitMs` (0: what is there), and looks at its clocks.
@@ -136,7 +135,7 @@ private:
     int onWire_ = 0;  // the request waiting for its answer; 0: none (or a keep-alive)
 
     // Shared with the simulation thread.
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable changed_;
     bool stopping_ = false;
     bool connected_ = false;

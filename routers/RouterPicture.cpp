@@ -32,10 +32,10 @@ bool RouterPicture::resize(Side side, int count) {
     (source ? sources_ : destinations_) = count;
     (source ? sourcesKnown_ : destinationsKnown_) = true;
     std::vector<Port>& held = ports(side);
-    if (held.size() > static_cast<size_t>(count)) {
-        held.resize(static_cast<size_t>(count));
-        changed = true;
-    }
+    if (held.size() > static_cast<size_t>(count)) changed = true;
+    // Exactly the router's ports: grown one at a time they would take up to
+    // twice the room.
+    held.resize(static_cast<size_t>(count));
     if (source) {
         for (Port& destination : destinationPorts_) {
             if (destination.route > count) destination.route = 0;

@@ -1,6 +1,5 @@
 #include "routers/VideohubProtocol.h"
 
-#include <cstring>
 #include <utility>
 
 namespace zant::routers {
@@ -101,23 +100,19 @@ void VideohubProtocol::connected(std::string& /*send*/) {
 
 void VideohubProtocol::received(const char* data, size_t size, std::vector<RouterUpdate>& updates,
                                 std::string& /*send*/) {
-    // Line by line, and what the reader refused is taken between blocks
-    // only, so that the updates are the same however the bytes were cut.
+    // What the reader refused is taken after the block it came with (the
+    // reader stops there), so that the updates are the same however the
+    // bytes were cut.
     std::vector<VideohubBlock> blocks;
-    const char* at = data;
-    const char* const end = data + size;
-    while (at < end) {
-        const auto* newline = static_cast<const char*>(std::memchr(at, '\n', end - at));
-        const char* const stop = newline == nullptr ? end : newline + 1;
+    for (size_t at = 0; at < size;) {
         blocks.clear();
-        reader_.feed(at, static_cast<size_t>(stop - at), blocks);
-        at = stop;
-        if (newline != nullptr && !reader_.midBlock()) {
+        at += reader_.feedToProblems(data + at, size - at, blocks);
+        for (const VideohubBlock& block : blocks) apply(block, updates);
+        if (!reader_.midBlock()) {
             for (std::string& problem : reader_.takeProblems()) {
                 updates.push_back(RouterUpdate::ignoring(std::move(problem)));
             }
         }
-        for (const VideohubBlock& block : blocks) apply(block, updates);
     }
 }
 

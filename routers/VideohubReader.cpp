@@ -23,6 +23,16 @@ std::string headerOf(const std::string& line) {
 }  // namespace
 
 void VideohubReader::feed(const char* data, size_t size, std::vector<VideohubBlock>& blocks) {
+    feedSome(data, size, blocks, false);
+}
+
+size_t VideohubReader::feedToProblems(const char* data, size_t size,
+                                      std::vector<VideohubBlock>& blocks) {
+    return feedSome(data, size, blocks, true);
+}
+
+size_t VideohubReader::feedSome(const char* data, size_t size, std::vector<VideohubBlock>& blocks,
+                                bool stopAtProblems) {
     const char* at = data;
     const char* const end = data + size;
     while (at < end) {
@@ -32,10 +42,12 @@ void VideohubReader::feed(const char* data, size_t size, std::vector<VideohubBlo
         const size_t length = static_cast<size_t>(stop - at);
         if (length > room) lineOverflow_ = true;
         line_.append(at, length < room ? length : room);
-        if (newline == nullptr) break;
+        if (newline == nullptr) return size;
         endLine(blocks);
         at = newline + 1;
+        if (stopAtProblems && !problems_.empty() && !midBlock()) break;
     }
+    return static_cast<size_t>(at - data);
 }
 
 void VideohubReader::endLine(std::vector<VideohubBlock>& blocks) {

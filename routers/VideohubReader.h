@@ -32,6 +32,10 @@ public:
 
     // Appends each block that `data` completes to `blocks`.
     void feed(const char* data, size_t size, std::vector<VideohubBlock>& blocks);
+    // The same, but it stops between blocks once something was refused, so
+    // that what each block brought can be taken with it however the bytes
+    // were cut; the bytes taken.
+    size_t feedToProblems(const char* data, size_t size, std::vector<VideohubBlock>& blocks);
     // What was refused since the last call, one sentence each, oldest first
     // (at most a few: later ones of the same kind are counted, not kept).
     std::vector<std::string> takeProblems();
@@ -42,6 +46,8 @@ public:
     void reset();
 
 private:
+    size_t feedSome(const char* data, size_t size, std::vector<VideohubBlock>& blocks,
+                    bool stopAtProblems);
     void endLine(std::vector<VideohubBlock>& blocks);
     void endBlock(std::vector<VideohubBlock>& blocks);
 
