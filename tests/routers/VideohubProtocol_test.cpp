@@ -154,6 +154,37 @@ TEST(VideohubProtocol, AWholeDumpThenTheSameDumpAfterAReconnectInBytes) {
     EXPECT_EQ(snapshot(picture), before);
 }
 
+// Each update as text, in order.
+std::string rendered(const std::vector<RouterUpdate>& updates) {
+    std::string text;
+    for (const RouterUpdate& update : updates) {
+        text += std::to_string(static_cast<int>(update.kind)) + " " + std::to_string(update.index) +
+                " " + std::to_string(update.destination) + "<" + std::to_string(update.source) +
+                " " + update.text + "\n";
+    }
+    return text;
+}
+
+// What the reader refuses is said after the block it came with, however
+// the bytes are cut, so that refusals are counted the same way.
+TEST(VideohubProtocol, TheSameUpdatesWholeOrAByteAtATime) {
+    const std::string longLine(2000, 'x');
+    const std::string cases[] = {
+        dump(8, 8),
+        "INPUT LABELS:\n0 A\n\nVIDEO\0 OUTPUT\n1 2\n\nOUTPUT LABELS:\n0 " + longLine + "\n1 " +
+            longLine + "\n\nVIDEO OUTPUT ROUTING:\n0 0\nbad\n\n",
+        "VIDEO OUTPUT LOCKS:\n0 L\nx\0y\n0 U\n\n" + longLine + "\n\nACK\n\n",
+    };
+    for (const std::string& bytes : cases) {
+        Connection whole;
+        Connection bytewise;
+        const std::string expected = rendered(whole.feed(bytes));
+        EXPECT_NE(expected.find(' '), std::string::npos);
+        EXPECT_EQ(rendered(bytewise.feed(bytes, 1)), expected) << bytes.substr(0, 40);
+        EXPECT_EQ(snapshot(bytewise.picture), snapshot(whole.picture));
+    }
+}
+
 TEST(VideohubProtocol, AConnectionCutMidBlockKeepsOnlyTheBlocksThatEnded) {
     const std::string bytes = dump(16, 16);
     Connection connection;
