@@ -8,14 +8,14 @@
 
 #include "bench/BenchmarkCatalogue.h"
 #include "bench/OperationMeter.h"
-#include "hosting/VideohubPicture.h"
-#include "hosting/VideohubReader.h"
+#include "routers/RouterPicture.h"
+#include "routers/VideohubProtocol.h"
 
 namespace {
 
-using zant::hosting::VideohubBlock;
-using zant::hosting::VideohubPicture;
-using zant::hosting::VideohubReader;
+using zant::routers::RouterPicture;
+using zant::routers::RouterUpdate;
+using zant::routers::VideohubProtocol;
 
 constexpr int ports = 288;
 constexpr size_t segment = 1460;
@@ -38,20 +38,23 @@ std::string statusDump() {
     return text + "\n";
 }
 
-// A new connection's reader and picture each time: the dump is all news.
+// A new connection's protocol and picture each time: the dump is all news.
 void statusDump288(benchmark::State& state) {
     const std::string dump = statusDump();
-    std::vector<VideohubBlock> blocks;
+    std::vector<RouterUpdate> updates;
+    std::string send;
     OperationMeter meter;
     meter.start();
     for (auto _ : state) {
-        VideohubReader reader;
-        VideohubPicture picture;
-        blocks.clear();
+        VideohubProtocol protocol;
+        RouterPicture picture(protocol.maxPorts(), protocol.maxLabel());
+        updates.clear();
         for (size_t at = 0; at < dump.size(); at += segment) {
-            reader.feed(dump.data() + at, std::min(segment, dump.size() - at), blocks);
+            protocol.received(dump.data() + at, std::min(segment, dump.size() - at), updates, send);
         }
-        for (const VideohubBlock& block : blocks) benchmark::DoNotOptimize(picture.apply(block));
+        for (const RouterUpdate& update : updates) {
+            benchmark::DoNotOptimize(picture.apply(update));
+        }
     }
     meter.stop();
     meter.report(state);

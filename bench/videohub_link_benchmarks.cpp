@@ -7,20 +7,22 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench/AllocationCounter.h"
 #include "bench/BenchmarkCatalogue.h"
+#include "peers/videohub/VideohubPeer.h"
 #include "platform/IsolatedWork.h"
-#include "simulator/VideohubRouter.h"
-#include "tests/videohub/VideohubPeer.h"
+#include "routers/NetworkRouter.h"
+#include "routers/RouterFactory.h"
 
 namespace {
 
-using zant::simulator::Router;
-using zant::simulator::VideohubRouter;
+using zant::routers::Router;
+using zant::routers::RouterFactory;
 using zant::videohub::PeerOptions;
 using zant::videohub::VideohubPeer;
 
@@ -44,6 +46,22 @@ PeerOptions peerOptions(bool longLabels) {
     return options;
 }
 
+// The router of the factory at the peer's port, not yet started.
+std::unique_ptr<Router> peerRouter(int port, std::string& error) {
+    const RouterFactory factory = RouterFactory::builtIn();
+    zant::routers::RouterAddress address;
+    if (!factory.parse("videohub://127.0.0.1:" + std::to_string(port), address, error)) {
+        return nullptr;
+    }
+    RouterFactory::Settings settings;
+    settings.deadlineMs = deadlineMs;
+    return factory.router(device, address, settings, error);
+}
+
+bool started(Router& router, Router::News& news, std::string& error) {
+    return router.start(startMs, news, error, {});
+}
+
 // Nearest rank: the smallest sample with at least `fraction` of them at or below it.
 double percentile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0;
@@ -64,12 +82,13 @@ void takeToStatus288(benchmark::State& state, int pauseUs) {
         state.SkipWithError(error.c_str());
         return;
     }
-    VideohubRouter router(device, "127.0.0.1", peer.port(), deadlineMs);
+    const std::unique_ptr<Router> made = peerRouter(peer.port(), error);
     Router::News dumpNotes;
-    if (!router.start(startMs, dumpNotes, error)) {
+    if (made == nullptr || !started(*made, dumpNotes, error)) {
         state.SkipWithError(error.c_str());
         return;
     }
+    Router& router = *made;
     std::vector<double> samples;
     samples.reserve(static_cast<size_t>(state.max_iterations));
     Router::News news;
@@ -92,12 +111,14 @@ void takeToStatus288(benchmark::State& state, int pauseUs) {
             for (const auto& routed : news.routed) {
                 confirmed = confirmed || (routed.first == destination && routed.second == source);
             }
-            if (!news.errors.empty()) break;
+            if (!news.said.empty()) break;
             if (!confirmed) std::this_thread::yield();
         }
         const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - asked;
         if (!confirmed) {
-            state.SkipWithError(news.errors.front().c_str());
+            const std::string why = news.said.empty() ? std::string("not confirmed")
+                                                      : news.said.front().sentence(router.title());
+            state.SkipWithError(why.c_str());
             break;
         }
         state.SetIterationTime(waited.count());
@@ -133,12 +154,14 @@ void connectionMemory(benchmark::State& state, bool longLabels) {
         const auto result = zant::platform::IsolatedWork::run(
             [port] {
                 const std::int64_t before = AllocationCounter::liveBytes();
-                VideohubRouter router(device, "127.0.0.1", port, deadlineMs);
                 std::string failure;
+                const std::unique_ptr<Router> router = peerRouter(port, failure);
                 Router::News news;
-                if (!router.start(startMs, news, failure)) return "error " + failure;
-                router.takeIn(news);
-                if (!router.settled()) return std::string("error not settled");
+                if (router == nullptr || !started(*router, news, failure)) {
+                    return "error " + failure;
+                }
+                router->takeIn(news);
+                if (!router->settled()) return std::string("error not settled");
                 const std::int64_t after = AllocationCounter::liveBytes();
                 return std::to_string(after - before);
             },
@@ -153,7 +176,7 @@ void connectionMemory(benchmark::State& state, bool longLabels) {
         }
         held = static_cast<double>(measured);
     }
-    state.counters["object_bytes"] = static_cast<double>(sizeof(VideohubRouter));
+    state.counters["object_bytes"] = static_cast<double>(sizeof(zant::routers::NetworkRouter));
     state.counters["held_bytes"] = held;
 }
 

@@ -193,7 +193,7 @@ zant_feature_decide(BROWSER_TEST FOUND ${browser_found}
   PACKAGES libcpp-httplib-dev nlohmann-json3-dev nodejs chromium chromium-driver)
 
 # The npm package videohub-server 0.3.0, run by node: another implementation
-# of a router's side of the protocol than tests/videohub's peer. It is looked
+# of a router's side of the protocol than peers/videohub's peer. It is looked
 # for in npm's global folder (where script/bootstrap installs it) unless
 # ZANT_VIDEOHUB_SERVER_MODULE names its folder; the folder found is
 # ZANT_VIDEOHUB_SERVER_MODULE for the tests.

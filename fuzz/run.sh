@@ -11,7 +11,9 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 status=0
-for target in parent_message decode_zant_string zant_string profile component videohub_reader; do
+# Every target has its corpus folder, named after it.
+for corpus in fuzz/corpus/*/; do
+    target=$(basename "$corpus")
     binary="$build/fuzz/${target}_fuzzer"
     mkdir -p "$scratch/$target"
     echo "-- $target: ${seconds}s"

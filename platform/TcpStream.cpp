@@ -110,7 +110,7 @@ bool TcpStream::connect(const std::string& host, int port, int timeoutMs, std::s
 }
 
 TcpStream::Received TcpStream::receive(char* buffer, size_t capacity, int timeoutMs, size_t& size,
-                                       std::string& error) {
+                                       std::string& error, const Wakeup* wakeup) {
     size = 0;
     const SocketHandle::Use use(handle_);
     const int socket = use.socket();
@@ -118,9 +118,13 @@ TcpStream::Received TcpStream::receive(char* buffer, size_t capacity, int timeou
         error = "not connected";
         return Received::closed;
     }
-    pollfd entry = {socket, POLLIN, 0};
-    const int ready = ::poll(&entry, 1, timeoutMs < 0 ? -1 : timeoutMs);
-    if (ready == 0 || (ready < 0 && errno == EINTR) || capacity == 0) return Received::nothing;
+    pollfd entries[2] = {{socket, POLLIN, 0}, {wakeup == nullptr ? -1 : wakeup->fd(), POLLIN, 0}};
+    const int ready = ::poll(entries, wakeup == nullptr ? 1 : 2, timeoutMs < 0 ? -1 : timeoutMs);
+    if (wakeup != nullptr && entries[1].revents != 0) wakeup->clear();
+    if (ready == 0 || (ready < 0 && errno == EINTR) || capacity == 0 ||
+        (ready > 0 && entries[0].revents == 0)) {
+        return Received::nothing;
+    }
     int failure = ready < 0 ? errno : 0;
     if (failure == 0) {
         const ssize_t got = ::recv(socket, buffer, capacity, 0);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/SocketHandle.h"
+#include "platform/Wakeup.h"
 
 namespace zant::platform {
 
@@ -35,9 +36,10 @@ public:
     // Waits at most `timeoutMs` (0: not at all; negative: without limit) for
     // bytes; `size` is set to the bytes read. A signal ends the wait early
     // with `nothing`. `closed` when the peer closed or the connection failed
-    // (`error` then says which); the stream is then closed.
-    Received receive(char* buffer, size_t capacity, int timeoutMs, size_t& size,
-                     std::string& error);
+    // (`error` then says which); the stream is then closed. A signal of
+    // `wakeup` (from any thread) ends the wait too, with `nothing`.
+    Received receive(char* buffer, size_t capacity, int timeoutMs, size_t& size, std::string& error,
+                     const Wakeup* wakeup = nullptr);
     // Sends every byte, waiting at most `timeoutMs` in all (negative: without
     // limit); false (closed, `error` set) when the peer is gone or the time
     // ran out.

@@ -9,10 +9,12 @@
 
 #include "hosting/TextFile.h"
 #include "platform/zant_profile.h"
-#include "simulator/SimulatedRouter.h"
+#include "routers/SimulatedRouter.h"
 #include "simulator/Words.h"
 
 namespace zant::simulator {
+
+using routers::SimulatedRouter;
 
 namespace {
 
@@ -115,8 +117,15 @@ bool Installation::loadRouter(int device, const std::string& instancesWhere, std
     destinations = databaseValue(ini, "DatabaseSize_1");
     int sourceCount = 0;
     int destinationCount = 0;
-    parseInteger(sources, sourceCount);
-    parseInteger(destinations, destinationCount);
+    // A router of 0 x 0 would make every later fault a puzzle: say it here.
+    if (!parseInteger(sources, sourceCount) || sourceCount < 0) {
+        error = ini + ": DatabaseSize_0 (the sources) is not a count: '" + sources + "'";
+        return false;
+    }
+    if (!parseInteger(destinations, destinationCount) || destinationCount < 0) {
+        error = ini + ": DatabaseSize_1 (the destinations) is not a count: '" + destinations + "'";
+        return false;
+    }
     SimulatedRouter router(device, sourceCount, destinationCount);
 
     const std::string path = folder_ + "/config/simulator/router_" + paddedDevice(device) + ".txt";

@@ -27,9 +27,11 @@
 #include <memory>
 #include <string>
 
-#include "simulator/Router.h"
+#include "routers/Router.h"
 
 namespace zant::simulator {
+
+using routers::Router;
 
 class Installation {
 public:

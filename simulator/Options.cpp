@@ -10,40 +10,16 @@ namespace zant::simulator {
 
 namespace {
 
-// DEVICE=videohub://HOST[:PORT]; HOST may be an IPv6 address in brackets.
+// DEVICE=SCHEME://HOST[:PORT][/PATH][?PARAMS] of a scheme the routers know.
 bool parseRouter(const std::string& text, RouterAddress& router, std::string& error) {
-    error = "--router needs DEVICE=videohub://HOST[:PORT] (DEVICE 1..999, PORT 1..65535), not '" +
+    const routers::RouterFactory factory = routers::RouterFactory::builtIn();
+    error = "--router needs DEVICE=" + factory.usage() + " (DEVICE 1..999, PORT 1..65535), not '" +
             text + "'";
-    const std::string scheme = "videohub://";
     const size_t equals = text.find('=');
+    std::string ignored;
     if (equals == std::string::npos || !parseInteger(text.substr(0, equals), router.device) ||
         router.device < 1 || router.device > 999 ||
-        text.compare(equals + 1, scheme.size(), scheme) != 0) {
-        return false;
-    }
-    std::string rest = text.substr(equals + 1 + scheme.size());
-    if (!rest.empty() && rest.back() == '/') rest.pop_back();
-    size_t hostEnd = rest.size();
-    size_t portStart = std::string::npos;
-    if (!rest.empty() && rest[0] == '[') {
-        hostEnd = rest.find(']');
-        if (hostEnd == std::string::npos) return false;
-        router.host = rest.substr(1, hostEnd - 1);
-        if (hostEnd + 1 < rest.size()) {
-            if (rest[hostEnd + 1] != ':') return false;
-            portStart = hostEnd + 2;
-        }
-    } else {
-        const size_t colon = rest.find(':');
-        router.host = rest.substr(0, colon);
-        if (colon != std::string::npos) portStart = colon + 1;
-    }
-    router.port = 9990;
-    if (portStart != std::string::npos && (!parseInteger(rest.substr(portStart), router.port) ||
-                                           router.port < 1 || router.port > 65535)) {
-        return false;
-    }
-    if (router.host.empty() || router.host.find_first_of("/@?# ") != std::string::npos) {
+        !factory.parse(text.substr(equals + 1), router.where, ignored)) {
         return false;
     }
     error.clear();
@@ -97,7 +73,9 @@ bool Options::parse(int argc, char** argv, std::string& error) {
         } else if (argument == "--router") {
             RouterAddress router;
             if (i + 1 >= argc || !parseRouter(argv[i + 1], router, error)) {
-                if (i + 1 >= argc) error = "--router needs DEVICE=videohub://HOST[:PORT]";
+                if (i + 1 >= argc) {
+                    error = "--router needs DEVICE=" + routers::RouterFactory::builtIn().usage();
+                }
                 return false;
             }
             for (const RouterAddress& earlier : simulation.routers) {

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "routers/RouterFactory.h"
 #include "simulator/ComponentMessages.h"
 
 namespace zant::simulator {
 
-// --router DEVICE=videohub://HOST:PORT: the installation's device DEVICE is
-// a real router on the network.
+// --router DEVICE=SCHEME://HOST[:PORT]...: the installation's device DEVICE
+// is a real router on the network.
 struct RouterAddress {
     int device = 0;
-    std::string host;
-    int port = 9990;
+    zant::routers::RouterAddress where;
 };
 
 struct SimulationConfig {

@@ -9,10 +9,8 @@
 
 #include "host/zant_split_message.h"
 #include "platform/ProcessEnvironment.h"
+#include "routers/RouterFactory.h"
 #include "simulator/Words.h"
-#if defined(PANEL_HOST_ROUTERS)
-#include "simulator/VideohubRouter.h"
-#endif
 
 namespace zant::simulator {
 
@@ -26,6 +24,9 @@ constexpr auto stopPoll = std::chrono::milliseconds(50);
 constexpr auto routerPoll = std::chrono::milliseconds(5);
 // How long panel_host waits at the start for a real router's status dump.
 constexpr int routerStartMs = 5000;
+// How long a wait for the routers' reports sleeps before it looks whether a
+// stop was asked for.
+constexpr int settlePollMs = 20;
 
 std::string counted(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -81,25 +82,34 @@ bool Simulator::start(std::string& error) {
 }
 
 bool Simulator::startRouters(std::string& error) {
-#if defined(PANEL_HOST_ROUTERS)
     Installation& installation = world_.installation();
     scratch_ = std::make_unique<zant::hosting::ScratchInstallation>(config_.system);
     if (!scratch_->copyFrom(installation.folder())) {
         error = "cannot make the scratch copy of the installation " + installation.folder();
         return false;
     }
+    const routers::RouterFactory factory = routers::RouterFactory::builtIn();
+    routers::RouterFactory::Settings settings;
+    settings.deadlineMs = config_.routerDeadlineMs;
     for (const RouterAddress& address : config_.routers) {
         if (installation.router(address.device) == nullptr) {
             error = "--router: " + installation.noDevice(address.device);
             return false;
         }
-        auto router = std::make_unique<VideohubRouter>(address.device, address.host, address.port,
-                                                       config_.routerDeadlineMs);
-        Router::News news;
-        if (!router->start(std::max(routerStartMs, config_.routerDeadlineMs), news, error)) {
+        std::unique_ptr<Router> router =
+            factory.router(address.device, address.where, settings, error);
+        if (router == nullptr) {
+            error = "--router: " + error;
             return false;
         }
-        for (const std::string& note : news.notes) trace_.add(TraceEvent::Kind::note, note);
+        Router::News news;
+        if (!router->start(std::max(routerStartMs, config_.routerDeadlineMs), news, error,
+                           [this] { return !stopReason().empty(); })) {
+            return false;
+        }
+        for (const routers::RouterNews& said : news.said) {
+            trace_.add(TraceEvent::Kind::note, said.sentence(router->title()));
+        }
         trace_.add(TraceEvent::Kind::note,
                    router->title() + ": " + std::to_string(router->sources()) + " inputs, " +
                        std::to_string(router->destinations()) +
@@ -115,21 +125,15 @@ bool Simulator::startRouters(std::string& error) {
     }
     hasRealRouters_ = true;
     return true;
-#else
-    error = "--router: this build of panel_host has no real routers (not on Windows builds yet)";
-    return false;
-#endif
 }
 
 void Simulator::takeInRouters(bool ownAction) {
-    if (!hasRealRouters_) return;
     std::vector<std::pair<Router*, Router::News>> reports;
     for (const auto& entry : world_.installation().routers()) {
         Router& router = *entry.second;
-        if (!router.answersLater()) continue;
         Router::News news;
         router.takeIn(news);
-        if (news.routed.empty() && news.errors.empty() && news.notes.empty()) continue;
+        if (news.empty()) continue;
         reports.emplace_back(&router, std::move(news));
     }
     if (reports.empty()) return;
@@ -137,17 +141,15 @@ void Simulator::takeInRouters(bool ownAction) {
     // read (what the last step sent stays what "expect command" checks).
     if (ownAction) trace_.add(TraceEvent::Kind::action, "the routers report");
     for (auto& report : reports) {
-        Router* router = report.first;
-        for (const std::string& note : report.second.notes) {
-            trace_.add(TraceEvent::Kind::note, note);
+        const Router& router = *report.first;
+        const std::string title = router.title();
+        for (const routers::RouterNews& said : report.second.said) {
+            if (!said.error()) trace_.add(TraceEvent::Kind::note, said.sentence(title));
         }
-        for (const std::string& error : report.second.errors) trace_.error(error);
-        for (const auto& routed : report.second.routed) {
-            if (router->registered(routed.first)) {
-                world_.pendingRevertives().push_back(
-                    zant_revertive_record{router->device(), 0, routed.first, routed.second});
-            }
+        for (const routers::RouterNews& said : report.second.said) {
+            if (said.error()) trace_.error(said.sentence(title));
         }
+        world_.queueRevertives(router, report.second.routed);
     }
     if (component_ != nullptr) deliverRevertives();
     if (ownAction) endAction();
@@ -155,15 +157,15 @@ void Simulator::takeInRouters(bool ownAction) {
 
 void Simulator::settleRouters() {
     if (!hasRealRouters_) return;
-    const auto settled = [this] {
+    // Each router gives up on what it asked at its deadline, so this ends;
+    // a stop asked for ends it at once.
+    for (;;) {
+        Router* waiting = nullptr;
         for (const auto& entry : world_.installation().routers()) {
-            if (!entry.second->settled()) return false;
+            if (!entry.second->settled()) waiting = entry.second.get();
         }
-        return true;
-    };
-    // Each router gives up on what it asked at its deadline, so this ends.
-    while (!settled()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (waiting == nullptr || !stopReason().empty()) return;
+        waiting->waitForNews(settlePollMs);
         takeInRouters(false);
     }
 }

@@ -26,11 +26,22 @@ bool World::connect(int device, int source, int destination, std::string& error)
         return false;
     }
     target->connect(source, destination);
-    // A real router's revertive comes when it reports the route.
-    if (!target->answersLater() && target->registered(destination)) {
-        revertives_.push_back(zant_revertive_record{device, 0, destination, source});
+    // A real router's report comes later, through the simulation's takeIn.
+    if (!target->answersLater()) {
+        Router::News news;
+        target->takeIn(news);
+        queueRevertives(*target, news.routed);
     }
     return true;
+}
+
+void World::queueRevertives(const Router& router, const std::vector<std::pair<int, int>>& routed) {
+    for (const auto& route : routed) {
+        if (router.registered(route.first)) {
+            revertives_.push_back(
+                zant_revertive_record{router.device(), 0, route.first, route.second});
+        }
+    }
 }
 
 }  // namespace zant::simulator

@@ -8,6 +8,8 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/zant_host.h"
 #include "simulator/Installation.h"
@@ -31,10 +33,15 @@ public:
     // Revertives waiting for delivery, oldest first.
     std::deque<zant_revertive_record>& pendingRevertives() { return revertives_; }
 
-    // Routes `source` to `destination` on `device` (asks a real router to),
-    // and queues a revertive if the component registered for it. False (with `error`) for an
-    // unknown device or an index outside the router.
+    // Routes `source` to `destination` on `device` (asks a real router to);
+    // a router that routes at once reports it here, a revertive if the
+    // component registered for it. False (with `error`) for an unknown
+    // device or an index outside the router.
     bool connect(int device, int source, int destination, std::string& error);
+    // The revertives of the crosspoints `router` reported, for the
+    // destinations the component registered: the one path of every router's
+    // reports to the component.
+    void queueRevertives(const Router& router, const std::vector<std::pair<int, int>>& routed);
 
 private:
     Installation installation_;

@@ -122,8 +122,20 @@ json routerState(const Router& router) {
         std::string name;
         router.name(Router::destinationDatabase, index, name);
         json destination = {{"index", index}, {"name", name}, {"source", router.source(index)}};
-        const char lock = router.lock(index);
-        if (lock != 0) destination["lock"] = std::string(1, lock);
+        // U unlocked, O locked by this host, L by another client.
+        switch (router.lock(index)) {
+            case routers::Lock::none:
+                break;
+            case routers::Lock::unlocked:
+                destination["lock"] = "U";
+                break;
+            case routers::Lock::ours:
+                destination["lock"] = "O";
+                break;
+            case routers::Lock::theirs:
+                destination["lock"] = "L";
+                break;
+        }
         destinations.push_back(destination);
     }
     json state = {{"device", router.device()},

@@ -11,14 +11,15 @@
 #include <string>
 #include <thread>
 
+#include "peers/videohub/VideohubPeer.h"
 #include "simulator/Simulator.h"
 #include "simulator/StepParser.h"
-#include "tests/videohub/VideohubPeer.h"
 
 namespace zant::simulator {
 
 namespace {
 
+using zant::simulator::Router;
 using zant::videohub::PeerOptions;
 using zant::videohub::VideohubPeer;
 
@@ -46,7 +47,7 @@ protected:
         config.root = PANEL_HOST_EXAMPLES "/installation";
         config.system = "main";
         ASSERT_TRUE(config.messages.load(config.componentPath, config.library, error)) << error;
-        config.routers = {{12, "127.0.0.1", peer->port()}};
+        config.routers = {{12, {"videohub", "127.0.0.1", peer->port(), {}, {}}}};
         config.routerDeadlineMs = PANEL_HOST_ROUTER_DEADLINE_MS;
         simulator = std::make_unique<Simulator>(config, out);
         ASSERT_TRUE(simulator->start(error)) << error;
@@ -105,7 +106,7 @@ TEST_F(RealRouterTest, ALockedOutputIsRefusedAndKeepsItsRoute) {
     start(studioRouter());
     ASSERT_TRUE(peer->lockByOther(9));
     Router* router = simulator->world().installation().router(12);
-    ASSERT_TRUE(eventually([&] { return router->lock(10) == 'L'; }));
+    ASSERT_TRUE(eventually([&] { return router->lock(10) == routers::Lock::theirs; }));
     steps({"message instance=studioA", "message sourceID=2", "message destID=10",
            "doublepress Take"});
     EXPECT_NE(

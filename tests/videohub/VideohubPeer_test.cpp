@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
+#include "peers/videohub/VideohubPeer.h"
 #include "platform/TcpStream.h"
-#include "tests/videohub/VideohubPeer.h"
 
 namespace {
 

@@ -1,0 +1,117 @@
+// The Videohub protocol and the picture it keeps on arbitrary bytes, fed once
+// whole and once in pieces the input chooses: the same updates and the same
+// picture either way, and the picture within its bounds.
+//
+// Input: a control byte (bits 0-2: how many piece lengths follow, each one
+// byte, a length of byte + 1; bit 7: a reconnect halfway through the bytes),
+// the piece lengths, then the bytes from the router.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz/FuzzCheck.h"
+#include "routers/RouterPicture.h"
+#include "routers/VideohubProtocol.h"
+
+namespace {
+
+using zant::routers::Lock;
+using zant::routers::RouterPicture;
+using zant::routers::RouterUpdate;
+using zant::routers::Side;
+using zant::routers::VideohubProtocol;
+
+struct Run {
+    std::string log;  // the updates and what applying each did
+    VideohubProtocol protocol;
+    RouterPicture picture{VideohubProtocol::portLimit, VideohubProtocol::labelLimit};
+};
+
+void record(Run& run, const std::vector<RouterUpdate>& updates) {
+    for (const RouterUpdate& update : updates) {
+        fuzzCheck(update.text.find('\0') == std::string::npos, "no NUL in an update's text");
+        const bool changed = run.picture.apply(update);
+        run.log += std::to_string(static_cast<int>(update.kind)) + " " +
+                   std::to_string(static_cast<int>(update.side)) + " " +
+                   std::to_string(update.index) + " " + std::to_string(update.sources) + "x" +
+                   std::to_string(update.destinations) + " " + std::to_string(update.destination) +
+                   "<" + std::to_string(update.source) + " " +
+                   std::to_string(static_cast<int>(update.lock)) + " " + update.text +
+                   (changed ? " !" : "") + "\n";
+    }
+}
+
+void read(const char* bytes, size_t size, const std::vector<size_t>& pieces, bool reconnect,
+          Run& run) {
+    std::string send;
+    size_t at = 0;
+    bool reconnected = !reconnect;
+    for (size_t piece = 0; at < size; ++piece) {
+        const size_t half = size / 2;
+        size_t length = std::min(pieces[piece % pieces.size()], size - at);
+        // The reconnect falls at the same byte however the bytes are cut.
+        if (!reconnected && at < half && at + length > half) length = half - at;
+        std::vector<RouterUpdate> updates;
+        run.protocol.received(bytes + at, length, updates, send);
+        at += length;
+        // What a piece completes is logged per message, so that pieces agree.
+        record(run, updates);
+        if (!reconnected && at == half) {
+            reconnected = true;
+            run.protocol.connected(send);
+            run.picture.startAgain();
+            run.log += "reconnect\n";
+        }
+    }
+    fuzzCheck(send.empty(), "nothing answered to the router");
+    run.log += run.protocol.midMessage() ? "mid message\n" : "between messages\n";
+}
+
+// Everything the picture holds, checked against its bounds on the way.
+std::string snapshot(const RouterPicture& picture) {
+    const int sources = picture.sources();
+    const int destinations = picture.destinations();
+    fuzzCheck(sources >= 0 && sources <= VideohubProtocol::portLimit, "sources within bounds");
+    fuzzCheck(destinations >= 0 && destinations <= VideohubProtocol::portLimit,
+              "destinations within bounds");
+    std::string text = std::to_string(sources) + "x" + std::to_string(destinations);
+    for (int i = 1; i <= VideohubProtocol::portLimit; ++i) {
+        for (const Side side : {Side::source, Side::destination}) {
+            if (const std::string* label = picture.label(side, i)) {
+                fuzzCheck(label->size() <= VideohubProtocol::labelLimit, "label within bounds");
+                text += (side == Side::source ? " s" : " d") + std::to_string(i) + "=" + *label;
+            }
+        }
+        const int route = picture.route(i);
+        fuzzCheck(route >= 0 && route <= VideohubProtocol::portLimit, "a route within bounds");
+        if (route != 0) text += " r" + std::to_string(i) + "=" + std::to_string(route);
+        if (picture.lock(i) != Lock::none) {
+            text +=
+                " l" + std::to_string(i) + "=" + std::to_string(static_cast<int>(picture.lock(i)));
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const size_t count = std::min<size_t>(data[0] & 7u, size - 1);
+    const bool reconnect = (data[0] & 0x80u) != 0;
+    std::vector<size_t> pieces;
+    for (size_t i = 1; i <= count; ++i) pieces.push_back(size_t{data[i]} + 1);
+    if (pieces.empty()) pieces.push_back(1);
+    const char* bytes = reinterpret_cast<const char*>(data + 1 + count);
+    const size_t length = size - 1 - count;
+
+    Run whole;
+    read(bytes, length, {std::max<size_t>(length, 1)}, reconnect, whole);
+    Run split;
+    read(bytes, length, pieces, reconnect, split);
+    fuzzCheck(whole.log == split.log, "the same updates in any pieces");
+    fuzzCheck(snapshot(whole.picture) == snapshot(split.picture), "the same picture in any pieces");
+    return 0;
+}

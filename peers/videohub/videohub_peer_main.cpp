@@ -1,0 +1,116 @@
+// videohub_peer: a router on 127.0.0.1 that speaks the Videohub Ethernet
+// protocol, for end-to-end tests and demonstrations of a router client.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "peers/videohub/VideohubPeer.h"
+#include "platform/StopSignal.h"
+
+namespace {
+
+constexpr int exitFailed = 1;
+constexpr int exitBadUsage = 2;
+
+const char* const usage =
+    "usage: videohub_peer [--port N] [--inputs N] [--outputs N] [--lock OUTPUT]...\n"
+    "                     [--no-route-reports] [--port-file FILE]\n"
+    "  --port N            listen on 127.0.0.1:N (default 0: a free port)\n"
+    "  --inputs N          video inputs (default 16)\n"
+    "  --outputs N         video outputs (default 16)\n"
+    "  --lock OUTPUT       output OUTPUT (0-based, as on the wire) locked by another panel\n"
+    "  --no-route-reports  acknowledge route requests but never carry them out\n"
+    "  --port-file FILE    write the port to FILE once listening\n"
+    "Runs until SIGINT or SIGTERM.\n";
+
+int badUsage(const std::string& error) {
+    std::cerr << "videohub_peer: " << error << "\n" << usage;
+    return exitBadUsage;
+}
+
+// A whole decimal number from `low` to `high`.
+bool readNumber(const std::string& text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    value = std::stoi(text);
+    return value >= low && value <= high;
+}
+
+// Written whole under another name first: a reader never sees half a port.
+bool writePortFile(const std::string& path, int port) {
+    const std::string partial = path + ".partial";
+    {
+        std::ofstream file(partial, std::ios::trunc);
+        file << port << "\n";
+        if (!file.flush()) return false;
+    }
+    return std::rename(partial.c_str(), path.c_str()) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zant::videohub::PeerOptions options;
+    std::vector<int> locks;
+    std::string portFile;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::cout << usage;
+            return 0;
+        }
+        if (option == "--no-route-reports") {
+            options.reportRoutes = false;
+            continue;
+        }
+        if (i + 1 >= argc) return badUsage(option + " needs a value");
+        const std::string value = argv[++i];
+        int number = 0;
+        if (option == "--port-file") {
+            portFile = value;
+        } else if (option == "--port") {
+            if (!readNumber(value, 0, 65535, number)) return badUsage("bad port " + value);
+            options.port = number;
+        } else if (option == "--inputs" || option == "--outputs") {
+            if (!readNumber(value, 1, 1024, number)) {
+                return badUsage(option + " is 1 to 1024, not " + value);
+            }
+            (option == "--inputs" ? options.inputs : options.outputs) = number;
+        } else if (option == "--lock") {
+            if (!readNumber(value, 0, 1023, number)) return badUsage("bad output " + value);
+            locks.push_back(number);
+        } else {
+            return badUsage("unknown option " + option);
+        }
+    }
+    for (int output : locks) {
+        if (output >= options.outputs) {
+            return badUsage("--lock " + std::to_string(output) + ": outputs are 0 to " +
+                            std::to_string(options.outputs - 1));
+        }
+    }
+
+    StopSignal::install();
+    zant::videohub::VideohubPeer peer(options);
+    for (int output : locks) peer.lockByOther(output);
+    std::string error;
+    if (!peer.start(error)) {
+        std::cerr << "videohub_peer: " << error << "\n";
+        return exitFailed;
+    }
+    if (!portFile.empty() && !writePortFile(portFile, peer.port())) {
+        std::cerr << "videohub_peer: cannot write " << portFile << "\n";
+        return exitFailed;
+    }
+    std::cout << "listening on 127.0.0.1:" << peer.port() << std::endl;
+    while (!StopSignal::requested()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    peer.stop();
+    std::cout << "stopped by " << StopSignal::name() << std::endl;
+    return 0;
+}

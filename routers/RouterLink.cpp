@@ -1,0 +1,217 @@
+#include "routers/RouterLink.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zant::routers {
+
+RouterLink::RouterLink(std::string host, int port, std::unique_ptr<RouterProtocol> protocol,
+                       std::unique_ptr<RouterStream> stream, const RouterClock& clock,
+                       Timing timing)
+    : host_(std::move(host)),
+      port_(port),
+      protocol_(std::move(protocol)),
+      stream_(std::move(stream)),
+      clock_(clock),
+      timing_(timing),
+      backoffMs_(timing.firstBackoffMs) {}
+
+RouterLink::~RouterLink() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    // Ends a connect, send or wait of the link's thread at once, so that a
+    // stop never waits for a router that does not answer.
+    stream_->interrupt();
+    if (thread_.joinable()) thread_.join();
+}
+
+void RouterLink::start() {
+    thread_ = std::thread([this] {
+        for (;;) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (stopping_) break;
+            }
+            turn(timing_.pollMs);
+        }
+        stream_->close();
+    });
+}
+
+RouterLink::Queued RouterLink::request(int id, int destination, int source) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!connected_) return Queued::notConnected;
+        if (queue_.size() >= maxQueued) return Queued::full;
+        queue_.push_back(Request{id, destination, source});
+    }
+    stream_->wake();
+    return Queued::yes;
+}
+
+std::vector<RouterLink::Event> RouterLink::take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<Event> taken;
+    taken.swap(events_);
+    return taken;
+}
+
+void RouterLink::waitForEvents(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                      [this] { return !events_.empty() || stopping_; });
+}
+
+void RouterLink::push(Event event) {
+    events_.push_back(std::move(event));
+    changed_.notify_all();
+}
+
+void RouterLink::pause(int waitMs) {
+    if (waitMs <= 0) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return stopping_; });
+}
+
+void RouterLink::turn(int waitMs) {
+    owner_.check();
+    const int64_t now = clock_.nowMs();
+    if (!open_) {
+        connect(now, waitMs);
+        return;
+    }
+    if (sendDue(now)) receive(waitMs);
+}
+
+void RouterLink::connect(int64_t now, int waitMs) {
+    if (now < retryAt_) {
+        pause(static_cast<int>(std::min<int64_t>(waitMs, retryAt_ - now)));
+        return;
+    }
+    std::string error;
+    if (!stream_->connect(host_, port_, timing_.connectMs, error)) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stopping_) return;
+            // One error line an outage, not one a retry.
+            if (!downReported_) push(Event::lostBecause(error));
+        }
+        downReported_ = true;
+        retryAt_ = clock_.nowMs() + backoffMs_;
+        backoffMs_ = std::min(backoffMs_ * 2, timing_.lastBackoffMs);
+        return;
+    }
+    open_ = true;
+    backoffMs_ = timing_.firstBackoffMs;
+    downReported_ = false;
+    heardAt_ = clock_.nowMs();
+    onWire_ = 0;
+    std::string greeting;
+    protocol_->connected(greeting);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        connected_ = true;
+        push(Event::of(Event::Kind::connected));
+    }
+    if (!greeting.empty()) send(greeting);
+}
+
+bool RouterLink::sendDue(int64_t now) {
+    std::string bytes;
+    if (protocol_->awaitingAnswer()) {
+        if (now - sentAt_ >= timing_.answerMs) {
+            drop(std::string("no answer to ") +
+                 (onWire_ != 0 ? "a request" : protocol_->keepAliveName()) + " within " +
+                 std::to_string(timing_.answerMs) + " ms");
+            return false;
+        }
+    } else {
+        bool queued = false;
+        Request next{};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!queue_.empty()) {
+                next = queue_.front();
+                queue_.pop_front();
+                queued = true;
+            }
+        }
+        if (queued) {
+            protocol_->route(next.id, next.destination, next.source, bytes);
+            onWire_ = next.id;
+            sentAt_ = now;
+        } else if (now - heardAt_ >= timing_.quietMs) {
+            protocol_->keepAlive(bytes);
+            sentAt_ = now;
+        }
+    }
+    protocol_->tick(now, bytes);
+    return bytes.empty() || send(bytes);
+}
+
+bool RouterLink::send(const std::string& bytes) {
+    std::string error;
+    if (stream_->send(bytes, timing_.answerMs, error)) return true;
+    drop(error.empty() ? "sending to the router failed" : error);
+    return false;
+}
+
+void RouterLink::receive(int waitMs) {
+    char buffer[4096];
+    size_t size = 0;
+    std::string error;
+    switch (stream_->receive(buffer, sizeof buffer, waitMs, size, error)) {
+        case RouterStream::Received::nothing:
+            return;
+        case RouterStream::Received::closed:
+            drop(error.empty() ? "the router closed the connection" : error);
+            return;
+        case RouterStream::Received::data:
+            break;
+    }
+    heardAt_ = clock_.nowMs();
+    std::string reply;
+    // Not kept between reads: a dump's worth would stay allocated.
+    std::vector<RouterUpdate> updates;
+    protocol_->received(buffer, size, updates, reply);
+    bool overflow = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (RouterUpdate& update : updates) {
+            if (update.kind == RouterUpdate::Kind::answer && update.request == onWire_) {
+                onWire_ = 0;
+            }
+            push(Event::carrying(std::move(update)));
+        }
+        if (events_.size() > maxBacklog) {
+            events_.clear();
+            overflow = true;
+        }
+    }
+    if (overflow) {
+        drop("more than " + std::to_string(maxBacklog) +
+             " updates waited to be taken in; starting again from a new dump");
+        return;
+    }
+    if (!reply.empty()) send(reply);
+}
+
+void RouterLink::drop(const std::string& reason) {
+    const std::string where = protocol_->midMessage() ? " in the middle of a message" : "";
+    stream_->close();
+    open_ = false;
+    downReported_ = true;
+    retryAt_ = clock_.nowMs() + backoffMs_;
+    std::lock_guard<std::mutex> lock(mutex_);
+    connected_ = false;
+    if (onWire_ != 0) push(Event::unsentRequest(onWire_));
+    onWire_ = 0;
+    for (const Request& request : queue_) push(Event::unsentRequest(request.id));
+    queue_.clear();
+    push(Event::lostBecause(reason + where));
+}
+
+}  // namespace zant::routers

@@ -1,0 +1,49 @@
+#!/bin/sh
+# router_stop_test.sh PEER -- PANEL_HOST ARGS...: Ctrl-C while panel_host
+# waits for a router that acknowledges a Take and never carries it out, with
+# --router-deadline 30000, ends the run within 5 s as a host ends: the stop
+# traced and the component destroyed.
+set -u
+. "$(dirname "$0")/../videohub/script_support.sh"
+peer=$1
+shift 2
+work=$(mktemp -d)
+running=""
+trap '[ -n "$running" ] && kill "$running" 2>/dev/null; rm -rf "$work"' EXIT
+
+"$peer" --no-route-reports --port-file "$work/port" >"$work/peer" 2>&1 &
+running=$!
+port=$(wait_for_port "$work/port")
+[ -n "$port" ] || { echo "FAILED: the peer did not start"; cat "$work/peer"; exit 1; }
+printf 'message instance=studioA\nmessage sourceID=3\nmessage destID=8\ndoublepress Take\n' \
+    >"$work/take.scn"
+"$@" --router "12=videohub://127.0.0.1:$port" --router-deadline 30000 "$work/take.scn" \
+    >"$work/out" 2>&1 &
+host=$!
+for _ in $(seq 300); do
+    grep -q "the component reads them" "$work/out" && break
+    sleep 0.1
+done
+# The Take is asked as soon as the component is made; by now it waits.
+sleep 1
+started=$(date +%s)
+kill -INT "$host"
+for _ in $(seq 100); do
+    kill -0 "$host" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$host" 2>/dev/null; then
+    kill -KILL "$host"
+    echo "FAILED: panel_host still ran 10 s after SIGINT"
+    cat "$work/out"
+    exit 1
+fi
+wait "$host"
+elapsed=$(($(date +%s) - started))
+cat "$work/out"
+check "the Take was asked" 'grep -q "RC 12 3 8" "$work/out"'
+check "the run ended within 5 s of SIGINT (took ${elapsed} s)" '[ "$elapsed" -le 5 ]'
+check "the stop is traced and the component destroyed" \
+    'tail -n 5 "$work/out" | tr "\n" "|" | grep -q "^SIGINT: the run stops here|\[[0-9:.]*\] destroy the component|"'
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
