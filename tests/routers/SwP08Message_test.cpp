@@ -236,12 +236,12 @@ TEST(SwP08Message, RefusesToEncodeWhatDoesNotFit) {
 // A table as the messages that carry it: each within a reply's size, in the
 // form its numbers allow, and read back whole.
 TEST(SwP08Message, SplitsTablesOverMessagesThatReadBackWhole) {
-    std::vector<int> wide;
-    for (int i = 0; i < 1024; ++i) wide.push_back(1023 - i);
-    std::vector<int> small;
-    for (int i = 0; i < 192; ++i) small.push_back(191 - i);
-    std::vector<std::string> labels;
-    for (int i = 0; i < 100; ++i) labels.push_back("N" + std::to_string(i));
+    std::vector<int> wide(1024);
+    for (std::size_t i = 0; i < wide.size(); ++i) wide[i] = 1023 - static_cast<int>(i);
+    std::vector<int> small(192);
+    for (std::size_t i = 0; i < small.size(); ++i) small[i] = 191 - static_cast<int>(i);
+    std::vector<std::string> labels(100);
+    for (std::size_t i = 0; i < labels.size(); ++i) labels[i] = "N" + std::to_string(i);
     struct SplitCase {
         SwP08Message table;
         std::size_t perMessage;
