@@ -6,26 +6,18 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/routers/SwP08TestBytes.h"
+
 namespace {
 
+using zant::routers::testing::hex;
+using zant::routers::testing::operator+;
 using zant::routers::SwP08Frame;
 using Bytes = SwP08Frame::Bytes;
 using Fault = SwP08Frame::Fault;
-
-std::string hex(const Bytes& bytes) {
-    std::string text;
-    for (std::uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        text += text.empty() ? "" : " ";
-        text += digits;
-    }
-    return text;
-}
 
 const char* faultName(Fault fault) {
     switch (fault) {
@@ -78,11 +70,6 @@ std::string read(const Bytes& bytes, std::size_t piece = 0, SwP08Frame* framer =
         reader.feed(bytes.data() + at, std::min(piece, bytes.size() - at), events);
     }
     return render(events);
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 TEST(SwP08Frame, EncodesTheWorkedExamples) {

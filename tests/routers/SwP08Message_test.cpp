@@ -6,61 +6,68 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/routers/SwP08TestBytes.h"
 
 namespace {
 
 using zant::routers::SwP08Message;
+using zant::routers::testing::bytes;
+using zant::routers::testing::hex;
 using Bytes = SwP08Message::Bytes;
 using Kind = SwP08Message::Kind;
 using Decoded = SwP08Message::Decoded;
 
-std::string hex(const Bytes& bytes) {
-    std::string text;
-    for (std::uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        text += text.empty() ? "" : " ";
-        text += digits;
+const char* kindName(Kind kind) {
+    switch (kind) {
+        case Kind::interrogate:
+            return "interrogate";
+        case Kind::connect:
+            return "connect";
+        case Kind::tally:
+            return "tally";
+        case Kind::connected:
+            return "connected";
+        case Kind::protectInterrogate:
+            return "protectInterrogate";
+        case Kind::protectTally:
+            return "protectTally";
+        case Kind::protect:
+            return "protect";
+        case Kind::protectConnected:
+            return "protectConnected";
+        case Kind::unprotect:
+            return "unprotect";
+        case Kind::protectDisconnected:
+            return "protectDisconnected";
+        case Kind::tallyDumpRequest:
+            return "tallyDumpRequest";
+        case Kind::tallyDump:
+            return "tallyDump";
+        case Kind::invalidMessage:
+            return "invalidMessage";
+        case Kind::sourceNamesRequest:
+            return "sourceNamesRequest";
+        case Kind::sourceNameRequest:
+            return "sourceNameRequest";
+        case Kind::destinationNamesRequest:
+            return "destinationNamesRequest";
+        case Kind::destinationNameRequest:
+            return "destinationNameRequest";
+        case Kind::sourceNames:
+            return "sourceNames";
+        case Kind::destinationNames:
+            return "destinationNames";
     }
-    return text;
+    return "?";
 }
-
-Bytes bytes(const std::string& text) {
-    Bytes data;
-    std::istringstream in(text);
-    unsigned value = 0;
-    while (in >> std::hex >> value) data.push_back(static_cast<std::uint8_t>(value));
-    return data;
-}
-
-const char* const kindNames[] = {"interrogate",
-                                 "connect",
-                                 "tally",
-                                 "connected",
-                                 "protectInterrogate",
-                                 "protectTally",
-                                 "protect",
-                                 "protectConnected",
-                                 "unprotect",
-                                 "protectDisconnected",
-                                 "tallyDumpRequest",
-                                 "tallyDump",
-                                 "invalidMessage",
-                                 "sourceNamesRequest",
-                                 "sourceNameRequest",
-                                 "destinationNamesRequest",
-                                 "destinationNameRequest",
-                                 "sourceNames",
-                                 "destinationNames"};
 
 // Every field, for comparing messages.
 std::string describe(const SwP08Message& m) {
-    std::string text = kindNames[static_cast<int>(m.kind)] + std::string(m.extended ? "+" : "") +
-                       " m" + std::to_string(m.matrix) + " l" + std::to_string(m.level) + " d" +
+    std::string text = kindName(m.kind) + std::string(m.extended ? "+" : "") + " m" +
+                       std::to_string(m.matrix) + " l" + std::to_string(m.level) + " d" +
                        std::to_string(m.destination) + " s" + std::to_string(m.source) + " st" +
                        std::to_string(m.status) + " first" + std::to_string(m.first);
     if (m.kind == Kind::sourceNames || m.kind == Kind::destinationNames ||

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/routers/SwP08TestBytes.h"
+
 namespace {
 
+using zant::routers::testing::operator+;
 using zant::routers::SwP08Frame;
 using zant::routers::SwP08Message;
 using zant::routers::SwP08PeerOptions;
@@ -81,11 +84,6 @@ std::string trace(const std::vector<SwP08PeerState::Send>& sends) {
         text += frames;
     }
     return text;
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 Bytes frame(const std::vector<std::uint8_t>& data) {
