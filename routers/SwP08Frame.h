@@ -13,7 +13,8 @@
 // between frames that are none of these are skipped and counted. Memory is
 // bounded whatever comes: a frame is kept up to maxData bytes of DATA, and a
 // longer one is malformed (BTC is one byte, so it cannot count more). No I/O
-// and no clock: the caller owns the connection.
+// and no clock: the caller owns the connection, and calls a reader from one
+// thread at a time (it has no lock).
 #ifndef ROUTERS_SW_P08_FRAME_H
 #define ROUTERS_SW_P08_FRAME_H
 

@@ -4,6 +4,21 @@
 
 namespace zant::routers {
 
+// Layouts after the command byte. A standard address is one byte, matrix << 4
+// | level; an extended one is a matrix byte and a level byte (for destination
+// names the level is not sent: 0 in the extended form). Standard numbers go as
+// a multiplier byte (bits 4-6 destination DIV 128, bits 0-2 source DIV 128)
+// then each MOD 128; extended and name numbers as two bytes, high first.
+//   interrogate, protect interrogate, protect, unprotect: address, destination
+//   connect: address, destination, source
+//   tally, connected: the same; extended, a status byte after them
+//   protect tally, connected, disconnected: address, destination, state byte
+//     (the crosspoint layout, the state where a source would be)
+//   tally dump request: address
+//   dump 22: address, count, first, a source byte each (numbers up to 191)
+//   dump 23 and 151: address, count, first word, a source word each
+//   name requests: address, length code[, number word for one name]
+//   name replies: address, length code, first word, count, the padded names
 namespace {
 
 using Kind = SwP08Message::Kind;
