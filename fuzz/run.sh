@@ -11,7 +11,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 status=0
-for target in parent_message decode_zant_string zant_string profile component videohub_reader; do
+for target in parent_message decode_zant_string zant_string profile component videohub_reader \
+    s101_frame glow_reader; do
     binary="$build/fuzz/${target}_fuzzer"
     mkdir -p "$scratch/$target"
     echo "-- $target: ${seconds}s"

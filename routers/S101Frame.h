@@ -25,7 +25,7 @@ public:
     static constexpr std::uint8_t escape = 0xFD;
     // Unescaped payload and CRC bytes of one frame; far above any packet a
     // provider sends (about 1 KiB), far below what would hurt.
-    static constexpr size_t maxFrame = 64 * 1024;
+    static constexpr size_t maxFrame = size_t{64} * 1024;
     // Problems kept between two takeProblems(); later ones are dropped.
     static constexpr size_t maxProblems = 16;
 

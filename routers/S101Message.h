@@ -22,7 +22,7 @@ namespace zant::routers {
 
 class S101Message {
 public:
-    static constexpr size_t maxMessage = 4 * 1024 * 1024;
+    static constexpr size_t maxMessage = size_t{4} * 1024 * 1024;
     // BER bytes a packet carries when a message is split.
     static constexpr size_t defaultPacketData = 1024;
     static constexpr size_t maxProblems = 16;

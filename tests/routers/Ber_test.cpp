@@ -83,7 +83,7 @@ TEST(BerReader, RefusesNestingDeeperThanTheBound) {
                 bytes.push_back(0x30);
                 bytes.push_back(indefinite ? 0x80 : static_cast<std::uint8_t>(2 * (depth - i - 1)));
             }
-            if (indefinite) bytes.insert(bytes.end(), 2 * depth, 0x00);
+            if (indefinite) bytes.insert(bytes.end(), 2 * static_cast<size_t>(depth), 0x00);
             const std::string tree = render(bytes);
             EXPECT_EQ(tree.find('!') != std::string::npos, depth > BerReader::maxDepth)
                 << depth << (indefinite ? " indefinite" : " definite");

@@ -96,13 +96,15 @@ std::vector<GlowItem> sampleTree() {
     return {router, gain, name, video, walk};
 }
 
+const std::string sampleMatrix =
+    "matrix 1.1 id=video desc=Video matrix type=0 mode=1 targets=3 sources=2 "
+    "targetList=[5.200.70000] sourceList=[0.9] label=1.2:Primary label=1.4:Short "
+    "conn=5<[9]op0d1 conn=200<[]op0d0 conn=70000<[0.9]op1d3";
 const std::vector<std::string> sampleLines = {
     "node 1 id=router",
     "parameter 1.3 id=gain value=-20",
     "parameter 1.2.1.200 value='Cam \xC3\xA9 1'",
-    "matrix 1.1 id=video desc=Video matrix type=0 mode=1 targets=3 sources=2 "
-    "targetList=[5.200.70000] sourceList=[0.9] label=1.2:Primary label=1.4:Short "
-    "conn=5<[9]op0d1 conn=200<[]op0d0 conn=70000<[0.9]op1d3",
+    sampleMatrix,
     "command 1.1 cmd=32 on matrix",
 };
 
