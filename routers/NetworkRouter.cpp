@@ -200,6 +200,21 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
         case RouterUpdate::Kind::answer:
             answer(update, news);
             return;
+        case RouterUpdate::Kind::pending:
+            // Taken, to be done later: settled once reported, or late at
+            // the deadline, as an acknowledged route is.
+            for (Asked& asked : asked_) {
+                if (asked.id != update.request || asked.acknowledged) continue;
+                asked.acknowledged = true;
+                news.said.push_back(about(RouterNews::Kind::pending, asked));
+            }
+            return;
+        case RouterUpdate::Kind::note: {
+            RouterNews note = RouterNews::of(RouterNews::Kind::note);
+            note.text = update.text;
+            news.said.push_back(std::move(note));
+            return;
+        }
         case RouterUpdate::Kind::ignored: {
             RouterNews ignored = RouterNews::of(RouterNews::Kind::ignored);
             ignored.text = update.text;

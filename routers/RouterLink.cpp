@@ -181,7 +181,9 @@ void RouterLink::receive(int waitMs) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (RouterUpdate& update : updates) {
-            if (update.kind == RouterUpdate::Kind::answer && update.request == onWire_) {
+            const bool answers = update.kind == RouterUpdate::Kind::answer ||
+                                 update.kind == RouterUpdate::Kind::pending;
+            if (answers && update.request == onWire_) {
                 onWire_ = 0;
             }
             push(Event::carrying(std::move(update)));

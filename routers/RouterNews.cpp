@@ -25,6 +25,8 @@ bool RouterNews::error() const {
     switch (kind) {
         case Kind::connectedAgain:
         case Kind::ignored:
+        case Kind::pending:
+        case Kind::note:
             return false;
         case Kind::lost:
         case Kind::notConnected:
@@ -76,6 +78,10 @@ std::string RouterNews::sentence(const std::string& title) const {
             return title + " " + text;
         case Kind::ignored:
             return title + " sent what is ignored: " + text;
+        case Kind::pending:
+            return title + " will carry out " + routeText(*this) + " later (pending)";
+        case Kind::note:
+            return title + " " + text;
     }
     return title;
 }

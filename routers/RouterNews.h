@@ -22,6 +22,8 @@ struct RouterNews {
         resized,         // now `sources` x `destinations`, not `count` x `other`
         fault,           // the router cannot be driven as it is (`text`)
         ignored,         // the router sent what is ignored (`text`)
+        pending,         // the router will carry out the route later
+        note,            // what the router is (`text`)
     };
     Kind kind = Kind::ignored;
     int source = 0;

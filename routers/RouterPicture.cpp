@@ -75,6 +75,8 @@ bool RouterPicture::apply(const RouterUpdate& update) {
         }
         case RouterUpdate::Kind::dumpComplete:
         case RouterUpdate::Kind::answer:
+        case RouterUpdate::Kind::pending:
+        case RouterUpdate::Kind::note:
         case RouterUpdate::Kind::ignored:
         case RouterUpdate::Kind::fault:
             return false;

@@ -28,6 +28,8 @@ struct RouterUpdate {
         answer,        // request `request` was done, or refused (`text`: why)
         ignored,       // the router sent what is ignored (`text`: one sentence)
         fault,         // the router cannot be driven as it is (`text`)
+        pending,       // request `request` was taken and is to be done later
+        note,          // what the router is, worth a line (`text`: one sentence)
     };
     Kind kind = Kind::ignored;
     Side side = Side::source;
@@ -77,6 +79,16 @@ struct RouterUpdate {
         update.request = id;
         update.done = wasDone;
         update.text = std::move(why);
+        return update;
+    }
+    static RouterUpdate pendingOf(int id) {
+        RouterUpdate update = of(Kind::pending);
+        update.request = id;
+        return update;
+    }
+    static RouterUpdate noting(std::string sentence) {
+        RouterUpdate update = of(Kind::note);
+        update.text = std::move(sentence);
         return update;
     }
     static RouterUpdate ignoring(std::string sentence) {
