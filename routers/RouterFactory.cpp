@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "routers/EmberProtocol.h"
 #include "routers/VideohubProtocol.h"
 #if defined(ZANT_ROUTERS_LINK)
 #include "routers/NetworkRouter.h"
@@ -18,6 +19,17 @@ std::unique_ptr<RouterProtocol> makeVideohub(const RouterAddress& address, std::
         return nullptr;
     }
     return std::make_unique<VideohubProtocol>();
+}
+
+std::unique_ptr<RouterProtocol> makeEmber(const RouterAddress& address, std::string& error) {
+    std::vector<std::string> matrix;
+    if (!address.params.empty() || !EmberProtocol::parsePath(address.path, matrix)) {
+        error =
+            "an ember:// address names its matrix by a path such as /router.video or /1.1, "
+            "and has no parameters";
+        return nullptr;
+    }
+    return std::make_unique<EmberProtocol>(std::move(matrix));
 }
 
 // Decimal digits only, in 1..65535.
@@ -41,6 +53,8 @@ RouterFactory RouterFactory::builtIn() {
     RouterFactory factory;
     factory.add(
         Scheme{"videohub", VideohubProtocol::defaultPort, makeVideohub, "videohub://HOST[:PORT]"});
+    factory.add(
+        Scheme{"ember", EmberProtocol::defaultPort, makeEmber, "ember://HOST[:PORT]/MATRIX"});
     return factory;
 }
 

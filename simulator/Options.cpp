@@ -186,6 +186,11 @@ Options:
                      own sizes (a scratch copy of the installation is made);
                      its names, routes and locks come from the router. Not on
                      Windows builds yet
+  --router DEVICE=ember://HOST[:PORT]/MATRIX
+                     the same for an Ember+ matrix (port 9000 when left out):
+                     MATRIX is its path by identifiers (router.video) or by
+                     numbers (1.1); its targets are the destinations, its
+                     sources the sources, its first label set the names
   --router-deadline MS
                      how long a step waits for a real router to answer and
                      report what the step asked (default: 2000)

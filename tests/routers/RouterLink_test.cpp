@@ -385,7 +385,7 @@ private:
 TEST(RouterFactory, AProtocolOfItsOwnGoesThroughTheFactoryTheLinkAndTheRouter) {
     RouterFactory factory = RouterFactory::builtIn();
     factory.add({"lines", 7000, &LineProtocol::make, "lines://HOST[:PORT]"});
-    EXPECT_EQ(factory.usage(), "videohub://HOST[:PORT] or lines://HOST[:PORT]");
+    EXPECT_EQ(factory.usage(), RouterFactory::builtIn().usage() + " or lines://HOST[:PORT]");
     Rig rig(factory, "lines://[::1]/studio?level=2");
     rig.stream->greeting = "SIZE 4 3\nROUTE 1 1\n";
     ASSERT_TRUE(rig.start()) << rig.error;
@@ -410,6 +410,8 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
         {"videohub://10.0.0.1", "videohub://10.0.0.1:9990"},
         {"videohub://router.local:9000/", "videohub://router.local:9000"},
         {"videohub://[fe80::1]:9991", "videohub://[fe80::1]:9991"},
+        {"ember://10.0.0.1/router.video", "ember://10.0.0.1:9000"},
+        {"ember://10.0.0.1:9001/1.1", "ember://10.0.0.1:9001"},
         {"videohub://h:0", ""},
         {"videohub://h:65536", ""},
         {"videohub://h:+1", ""},
@@ -426,7 +428,7 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
         if (*c.read != '\0') {
             EXPECT_EQ(address.text(), c.read);
         } else {
-            EXPECT_EQ(error, "not videohub://HOST[:PORT]");
+            EXPECT_EQ(error, "not " + factory.usage());
         }
     }
     RouterAddress address;
