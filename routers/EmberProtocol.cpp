@@ -86,6 +86,7 @@ bool EmberProtocol::parsePath(const std::string& text, std::vector<std::string>&
 void EmberProtocol::connected(std::string& send) {
     frames_.reset();
     messages_.reset();
+    dropped_.take();
     stage_ = Stage::walking;
     reached_.clear();
     matrixPath_.clear();
@@ -110,19 +111,30 @@ void EmberProtocol::connected(std::string& send) {
 
 void EmberProtocol::received(const char* data, size_t size, std::vector<RouterUpdate>& updates,
                              std::string& send) {
+    // A byte at a time into the framer, each frame taken at its last byte,
+    // so that the updates and their order do not depend on how the bytes
+    // were cut; what framing dropped is said with the next frame that ends.
     std::vector<std::vector<std::uint8_t>> payloads;
-    frames_.feed(reinterpret_cast<const std::uint8_t*>(data), size, payloads);
-    ProblemTally problems;
-    for (std::string& problem : frames_.takeProblems()) problems.add(framing, std::move(problem));
-    S101Message::Read read;
-    for (const std::vector<std::uint8_t>& payload : payloads) messages_.take(payload, read);
-    for (std::string& problem : messages_.takeProblems()) problems.add(framing, std::move(problem));
-    for (std::string& problem : problems.take()) {
-        updates.push_back(RouterUpdate::ignoring(std::move(problem)));
+    for (size_t at = 0; at < size; ++at) {
+        frames_.feed(reinterpret_cast<const std::uint8_t*>(data) + at, 1, payloads);
+        for (std::string& problem : frames_.takeProblems())
+            dropped_.add(framing, std::move(problem));
+        if (payloads.empty()) continue;
+        S101Message::Read read;
+        for (const std::vector<std::uint8_t>& payload : payloads) messages_.take(payload, read);
+        payloads.clear();
+        for (std::string& problem : messages_.takeProblems()) {
+            dropped_.add(framing, std::move(problem));
+        }
+        for (std::string& problem : dropped_.take()) {
+            updates.push_back(RouterUpdate::ignoring(std::move(problem)));
+        }
+        append(send, read.reply);
+        if (read.keepAliveAnswered && awaiting_ == Awaiting::keepAlive) {
+            awaiting_ = Awaiting::nothing;
+        }
+        for (const std::vector<std::uint8_t>& ber : read.messages) apply(ber, updates, send);
     }
-    append(send, read.reply);
-    if (read.keepAliveAnswered && awaiting_ == Awaiting::keepAlive) awaiting_ = Awaiting::nothing;
-    for (const std::vector<std::uint8_t>& ber : read.messages) apply(ber, updates, send);
 }
 
 void EmberProtocol::apply(const std::vector<std::uint8_t>& ber, std::vector<RouterUpdate>& updates,

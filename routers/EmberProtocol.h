@@ -91,6 +91,7 @@ private:
     const std::vector<std::string> steps_;
     S101Frame frames_;
     S101Message messages_;
+    ProblemTally dropped_;  // what framing dropped since the last frame ended
     Stage stage_ = Stage::walking;
     Path reached_;  // the path walked so far
     Path matrixPath_;
