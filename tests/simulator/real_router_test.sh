@@ -4,6 +4,8 @@
 # with --router 12=videohub://127.0.0.1:PORT --router-deadline DEADLINE and
 # SCENARIO, and checks the exit status and that each "#> LINE" of SCENARIO
 # is a line of the output (indent aside; PORT and DEADLINE filled in).
+# ROUTER_ADDRESS, when set, is the address instead, PORT in it filled in
+# ("ember://127.0.0.1:PORT/router.video").
 set -u
 . "$(dirname "$0")/../videohub/script_support.sh"
 scenario=$1 exit=$2 deadline=$3
@@ -29,7 +31,8 @@ if [ -z "$port" ]; then
     exit 1
 fi
 
-"$@" --router "12=videohub://127.0.0.1:$port" --router-deadline "$deadline" "$scenario" \
+address=$(printf '%s' "${ROUTER_ADDRESS:-videohub://127.0.0.1:PORT}" | sed "s/PORT/$port/")
+"$@" --router "12=$address" --router-deadline "$deadline" "$scenario" \
     >"$work/out" 2>&1
 status=$?
 cat "$work/out"
