@@ -103,6 +103,8 @@ zant_feature_option(SERVE "panel_host --serve: the sub-panel in a web browser")
 zant_feature_option(BROWSER_TEST "The browser panel's test in headless chromium")
 zant_feature_option(VIDEOHUB_SERVER_TEST
   "The router link against videohub-server, an independent router from npm")
+zant_feature_option(EMBERPLUS_TEST
+  "The Ember+ matrix client against node-emberplus, an independent provider from npm")
 
 # JSON: Debian's nlohmann-json, header-only. A cross build takes the same
 # headers through a folder that holds them alone (the build machine's
@@ -141,12 +143,14 @@ set(serve_summary "panel_host --serve: the sub-panel in a web browser")
 set(editing_summary "line editing and history at panel_host's prompt")
 set(browser_summary "the browser panel in headless chromium")
 set(videohub_summary "the router link against videohub-server, an independent router")
+set(emberplus_summary "the Ember+ matrix client against node-emberplus, an independent provider")
 if(WIN32)
   zant_feature_not_here(LINE_EDITING "${editing_summary}" "Windows builds read plain lines")
   zant_feature_not_here(SERVE "${serve_summary}" "Windows builds have no browser face")
   zant_feature_not_here(BROWSER_TEST "${browser_summary}" "Windows builds have no browser face")
   zant_feature_not_here(VIDEOHUB_SERVER_TEST "${videohub_summary}"
                         "Windows builds have no router link")
+  zant_feature_not_here(EMBERPLUS_TEST "${emberplus_summary}" "Windows builds have no router link")
   return()
 endif()
 
@@ -192,51 +196,59 @@ zant_feature_decide(BROWSER_TEST FOUND ${browser_found}
   MISSING "it needs ZANT_SERVE, node, chromium and chromedriver"
   PACKAGES libcpp-httplib-dev nlohmann-json3-dev nodejs chromium chromium-driver)
 
-# The npm package videohub-server 0.3.0, run by node: another implementation
-# of a router's side of the protocol than peers/videohub's peer. It is looked
-# for in npm's global folder (where script/bootstrap installs it) unless
-# ZANT_VIDEOHUB_SERVER_MODULE names its folder; the folder found is
-# ZANT_VIDEOHUB_SERVER_MODULE for the tests.
-set(videohub_version 0.3.0)
-set(ZANT_VIDEOHUB_SERVER_MODULE "" CACHE PATH
-    "videohub-server's folder (empty: looked for in npm's global folder)")
-zant_feature_wanted(VIDEOHUB_SERVER_TEST videohub_wanted)
-set(videohub_found FALSE)
-set(videohub_missing "node is missing")
-if(videohub_wanted)
+# zant_find_npm_module(NAME VERSION MODULE_VAR OUT_FOUND OUT_MISSING): the npm
+#   package NAME at VERSION, run by node, looked for in npm's global folder
+#   (where script/bootstrap installs it) unless the cache variable
+#   MODULE_VAR names its folder; the folder found is MODULE_VAR for the
+#   tests. OUT_FOUND is whether it and node are there, OUT_MISSING what is not.
+function(zant_find_npm_module name version module_var out_found out_missing)
+  set(${module_var} "" CACHE PATH "${name}'s folder (empty: looked for in npm's global folder)")
   find_program(ZANT_NODE node)
-  set(videohub_folders ${ZANT_VIDEOHUB_SERVER_MODULE})
-  if(NOT ZANT_VIDEOHUB_SERVER_MODULE)
+  set(folders ${${module_var}})
+  if(NOT ${module_var})
     find_program(ZANT_NPM npm)
     set(npm_root)
     if(ZANT_NPM)
       execute_process(COMMAND ${ZANT_NPM} root -g OUTPUT_VARIABLE npm_root
                       OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
     endif()
-    set(videohub_folders)
+    set(folders)
     foreach(root IN ITEMS ${npm_root} /usr/local/lib/node_modules /usr/lib/node_modules)
-      list(APPEND videohub_folders ${root}/videohub-server)
+      list(APPEND folders ${root}/${name})
     endforeach()
   endif()
-  set(videohub_module)
-  foreach(folder IN LISTS videohub_folders)
+  set(module)
+  foreach(folder IN LISTS folders)
     if(EXISTS ${folder}/package.json)
       file(READ ${folder}/package.json manifest)
-      string(JSON version ERROR_VARIABLE not_json GET "${manifest}" version)
-      if(version STREQUAL videohub_version)
-        set(videohub_module ${folder})
+      string(JSON found_version ERROR_VARIABLE not_json GET "${manifest}" version)
+      if(found_version STREQUAL version)
+        set(module ${folder})
         break()
       endif()
     endif()
   endforeach()
-  if(NOT videohub_module)
-    list(GET videohub_folders 0 first)
-    set(videohub_missing "videohub-server ${videohub_version} is not in ${first}")
-  elseif(ZANT_NODE)
-    set(videohub_found TRUE)
+  set(${out_found} FALSE PARENT_SCOPE)
+  if(NOT module)
+    list(GET folders 0 first)
+    set(${out_missing} "${name} ${version} is not in ${first}" PARENT_SCOPE)
+  elseif(NOT ZANT_NODE)
+    set(${out_missing} "node is missing" PARENT_SCOPE)
+  else()
+    set(${out_found} TRUE PARENT_SCOPE)
     # The folder found, for the tests (the cache keeps what was asked for).
-    set(ZANT_VIDEOHUB_SERVER_MODULE ${videohub_module})
+    set(${module_var} ${module} PARENT_SCOPE)
   endif()
+endfunction()
+
+# The npm package videohub-server 0.3.0: another implementation of a
+# router's side of the Videohub protocol than peers/videohub's peer.
+set(videohub_version 0.3.0)
+zant_feature_wanted(VIDEOHUB_SERVER_TEST videohub_wanted)
+set(videohub_found FALSE)
+if(videohub_wanted)
+  zant_find_npm_module(videohub-server ${videohub_version} ZANT_VIDEOHUB_SERVER_MODULE
+                       videohub_found videohub_missing)
 endif()
 zant_feature_decide(VIDEOHUB_SERVER_TEST FOUND ${videohub_found}
   SUMMARY "${videohub_summary}"
@@ -244,3 +256,19 @@ zant_feature_decide(VIDEOHUB_SERVER_TEST FOUND ${videohub_found}
   MISSING "${videohub_missing}"
   PACKAGES nodejs
   NPM videohub-server@${videohub_version})
+
+# The npm package node-emberplus 3.0.8 (MIT): an Ember+ provider written by
+# others, for the matrix client's test besides peers/ember's provider.
+set(emberplus_version 3.0.8)
+zant_feature_wanted(EMBERPLUS_TEST emberplus_wanted)
+set(emberplus_found FALSE)
+if(emberplus_wanted)
+  zant_find_npm_module(node-emberplus ${emberplus_version} ZANT_EMBERPLUS_MODULE
+                       emberplus_found emberplus_missing)
+endif()
+zant_feature_decide(EMBERPLUS_TEST FOUND ${emberplus_found}
+  SUMMARY "${emberplus_summary}"
+  UNTESTED "panel_host --router ember:// against a provider written by others"
+  MISSING "${emberplus_missing}"
+  PACKAGES nodejs
+  NPM node-emberplus@${emberplus_version})
