@@ -226,6 +226,7 @@ std::vector<std::string> feed(EmberProtocol& protocol, const Bytes& bytes, std::
     std::vector<RouterUpdate> updates;
     protocol.received(reinterpret_cast<const char*>(bytes.data()), bytes.size(), updates, reply);
     std::vector<std::string> lines;
+    lines.reserve(updates.size());
     for (const RouterUpdate& update : updates) lines.push_back(text(update));
     return lines;
 }
