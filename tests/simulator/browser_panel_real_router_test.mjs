@@ -1,9 +1,10 @@
-// The browser panel with a real router: videohub_peer on the loopback as the
+// The browser panel with a real router: a router peer on the loopback as the
 // installation's device 12. The router card shows the router's names, locks
 // and connection; a Take changes its routing; a lost router shows as lost.
 //
 // node browser_panel_real_router_test.mjs --chromium PATH --chromedriver PATH
-//      --peer VIDEOHUB_PEER --screenshot FILE -- PANEL_HOST ARGS...
+//      --peer PEER [--protocol videohub|ember] --screenshot FILE -- PANEL_HOST ARGS...
+// PEER is videohub_peer (the default protocol) or ember_peer.
 // FILE shows the page after the Take; FILE with "-lost" before its
 // extension, after the router went away.
 import {writeFileSync} from 'node:fs';
@@ -25,13 +26,31 @@ const connection = () => script(
   `const e = document.getElementById('router-connection');
    return {text: e.textContent, shown: !e.hidden, lost: e.classList.contains('lost')};`);
 
+// What differs between the protocols: the peer's options (output or target
+// 9 on the wire, destination 10 here, locked by another), its names, and the
+// address (an Ember+ matrix has no lock to show until a Take meets it).
+const protocols = {
+  videohub: {
+    peer: ['--inputs', '20', '--outputs', '24', '--lock', '9'],
+    address: (port) => [`videohub://127.0.0.1:${port}`, ''],
+    source: 'Input', destination: 'Output', locked: 'locked by another client',
+  },
+  ember: {
+    peer: ['--targets', '24', '--sources', '20', '--lock', '9'],
+    address: (port) => [`ember://127.0.0.1:${port}`, '/router.video'],
+    source: 'Source', destination: 'Target', locked: '',
+  },
+};
+
 run(async () => {
-  // Output 9 on the wire, destination 10 here, locked by another client.
-  const peer = start(option('--peer'), ['--inputs', '20', '--outputs', '24', '--lock', '9']);
+  const protocol = protocols[option('--protocol') || 'videohub'];
+  if (!protocol) fail('--protocol is videohub or ember');
+  const peer = start(option('--peer'), protocol.peer);
   const listening = /^listening on 127\.0\.0\.1:(\d+)$/.exec(await peer.firstLine);
-  if (!listening) fail('videohub_peer: ' + peer.output());
-  const address = `videohub://127.0.0.1:${listening[1]}`;
-  const host = startPanelHost(['--router', `12=${address}`]);
+  if (!listening) fail('the peer: ' + peer.output());
+  const [address, path] = protocol.address(listening[1]);
+  const host = startPanelHost(['--router', `12=${address}${path}`]);
+  const {source, destination: target} = protocol;
   const base = await host.address;
   const closeBrowser = await openBrowser();
   try {
@@ -39,8 +58,8 @@ run(async () => {
     await chooseMessage('instance', 'studioA');
     await until('the router\'s 24 outputs', () => script(
       `return document.querySelectorAll('#router tr').length === 24;`));
-    const wanted = [[8, ['8', 'Output 8', '8 Input 8', '']],
-                    [10, ['10', 'Output 10', '10 Input 10', 'locked by another client']]];
+    const wanted = [[8, ['8', `${target} 8`, `8 ${source} 8`, '']],
+                    [10, ['10', `${target} 10`, `10 ${source} 10`, protocol.locked]]];
     for (const [destination, cells] of wanted) {
       const shown = await row(destination);
       if (JSON.stringify(shown) !== JSON.stringify(cells)) {
@@ -55,12 +74,12 @@ run(async () => {
     await chooseMessage('sourceID', '3');
     await chooseMessage('destID', '8');
     await until('Take enabled', async () => (await control('Take')).enabled === 'true');
-    if (!(await control('Source')).text.startsWith('Input 3')) fail('Source shows Input 3');
+    if (!(await control('Source')).text.startsWith(`${source} 3`)) fail(`Source shows ${source} 3`);
     await click('[data-control="Take"]');
     await until('a waiting first push', async () => (await control('Take')).waiting);
     await click('[data-control="Take"]');
     await until('the route on the router', async () => await carries(8) === 3);
-    await until('the route\'s row', async () => (await row(8))[2] === '3 Input 3');
+    await until('the route\'s row', async () => (await row(8))[2] === `3 ${source} 3`);
     await screenshot(option('--screenshot'));
 
     peer.child.kill('SIGTERM');
