@@ -2,12 +2,11 @@
 // 1.1) and its labels (router.labels, 1.2), for end-to-end tests and
 // demonstrations of a matrix client.
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
 
+#include "peers/PeerProgram.h"
 #include "peers/ember/EmberPeer.h"
 #include "platform/StopSignal.h"
 
@@ -38,27 +37,6 @@ int badUsage(const std::string& error) {
     return exitBadUsage;
 }
 
-// A whole decimal number from `low` to `high`.
-bool readNumber(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
-
-// Written whole under another name first: a reader never sees half a port.
-bool writePortFile(const std::string& path, int port) {
-    const std::string partial = path + ".partial";
-    {
-        std::ofstream file(partial, std::ios::trunc);
-        file << port << "\n";
-        if (!file.flush()) return false;
-    }
-    return std::rename(partial.c_str(), path.c_str()) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,23 +64,26 @@ int main(int argc, char** argv) {
         if (option == "--port-file") {
             portFile = value;
         } else if (option == "--port") {
-            if (!readNumber(value, 0, 65535, number)) return badUsage("bad port " + value);
+            if (!PeerProgram::readNumber(value, 0, 65535, number))
+                return badUsage("bad port " + value);
             options.port = number;
         } else if (option == "--targets" || option == "--sources") {
-            if (!readNumber(value, 1, 4096, number)) {
+            if (!PeerProgram::readNumber(value, 1, 4096, number)) {
                 return badUsage(option + " is 1 to 4096, not " + value);
             }
             (option == "--targets" ? options.provider.targets : options.provider.sources) = number;
         } else if (option == "--lock") {
-            if (!readNumber(value, 0, 4095, number)) return badUsage("bad target " + value);
+            if (!PeerProgram::readNumber(value, 0, 4095, number))
+                return badUsage("bad target " + value);
             options.locked.push_back(number);
         } else if (option == "--write-chunk") {
-            if (!readNumber(value, 1, 65536, number)) return badUsage("bad chunk " + value);
+            if (!PeerProgram::readNumber(value, 1, 65536, number))
+                return badUsage("bad chunk " + value);
             options.writeChunk = static_cast<size_t>(number);
         } else if (option == "--route-later") {
-            if (!readNumber(value, 1, 3600000, options.laterMs) ||
-                !readNumber(argv[++i], 0, 4095, options.laterTarget) ||
-                !readNumber(argv[++i], 0, 4095, options.laterSource)) {
+            if (!PeerProgram::readNumber(value, 1, 3600000, options.laterMs) ||
+                !PeerProgram::readNumber(argv[++i], 0, 4095, options.laterTarget) ||
+                !PeerProgram::readNumber(argv[++i], 0, 4095, options.laterSource)) {
                 return badUsage("--route-later needs MS TARGET SOURCE");
             }
         } else {
@@ -117,7 +98,7 @@ int main(int argc, char** argv) {
         std::cerr << "ember_peer: " << error << "\n";
         return exitFailed;
     }
-    if (!portFile.empty() && !writePortFile(portFile, peer.port())) {
+    if (!portFile.empty() && !PeerProgram::writePortFile(portFile, peer.port())) {
         std::cerr << "ember_peer: cannot write " << portFile << "\n";
         return exitFailed;
     }

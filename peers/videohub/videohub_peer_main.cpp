@@ -1,13 +1,12 @@
 // videohub_peer: a router on 127.0.0.1 that speaks the Videohub Ethernet
 // protocol, for end-to-end tests and demonstrations of a router client.
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "peers/PeerProgram.h"
 #include "peers/videohub/VideohubPeer.h"
 #include "platform/StopSignal.h"
 
@@ -32,27 +31,6 @@ int badUsage(const std::string& error) {
     return exitBadUsage;
 }
 
-// A whole decimal number from `low` to `high`.
-bool readNumber(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
-
-// Written whole under another name first: a reader never sees half a port.
-bool writePortFile(const std::string& path, int port) {
-    const std::string partial = path + ".partial";
-    {
-        std::ofstream file(partial, std::ios::trunc);
-        file << port << "\n";
-        if (!file.flush()) return false;
-    }
-    return std::rename(partial.c_str(), path.c_str()) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,15 +53,17 @@ int main(int argc, char** argv) {
         if (option == "--port-file") {
             portFile = value;
         } else if (option == "--port") {
-            if (!readNumber(value, 0, 65535, number)) return badUsage("bad port " + value);
+            if (!PeerProgram::readNumber(value, 0, 65535, number))
+                return badUsage("bad port " + value);
             options.port = number;
         } else if (option == "--inputs" || option == "--outputs") {
-            if (!readNumber(value, 1, 1024, number)) {
+            if (!PeerProgram::readNumber(value, 1, 1024, number)) {
                 return badUsage(option + " is 1 to 1024, not " + value);
             }
             (option == "--inputs" ? options.inputs : options.outputs) = number;
         } else if (option == "--lock") {
-            if (!readNumber(value, 0, 1023, number)) return badUsage("bad output " + value);
+            if (!PeerProgram::readNumber(value, 0, 1023, number))
+                return badUsage("bad output " + value);
             locks.push_back(number);
         } else {
             return badUsage("unknown option " + option);
@@ -104,7 +84,7 @@ int main(int argc, char** argv) {
         std::cerr << "videohub_peer: " << error << "\n";
         return exitFailed;
     }
-    if (!portFile.empty() && !writePortFile(portFile, peer.port())) {
+    if (!portFile.empty() && !PeerProgram::writePortFile(portFile, peer.port())) {
         std::cerr << "videohub_peer: cannot write " << portFile << "\n";
         return exitFailed;
     }
