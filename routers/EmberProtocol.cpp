@@ -263,7 +263,6 @@ void EmberProtocol::takeMatrix(const GlowItem& item, std::vector<RouterUpdate>& 
         append(send, S101Message::encode(
                          GlowWriter::getDirectory(sourceLabels_, GlowItem::Kind::node, form)));
     }
-    if (stage_ == Stage::matrix && sized_) stage_ = Stage::running;
     for (const GlowItem::Connection& connection : item.connections) {
         takeConnection(connection, updates, problems);
     }

@@ -72,7 +72,8 @@ private:
     // provider reads.
     static constexpr GlowWriter::Form form = GlowWriter::Form::nested;
     enum class Awaiting { nothing, request, keepAlive };
-    enum class Stage { walking, matrix, running };
+    // Walking the tree to the matrix, then at the matrix.
+    enum class Stage { walking, matrix };
 
     void walk(const std::vector<GlowItem>& items, std::vector<RouterUpdate>& updates,
               std::string& send);
