@@ -25,6 +25,7 @@ bool RouterNews::error() const {
     switch (kind) {
         case Kind::connectedAgain:
         case Kind::ignored:
+        case Kind::notesCounted:
             return false;
         case Kind::lost:
         case Kind::notConnected:
@@ -32,6 +33,7 @@ bool RouterNews::error() const {
         case Kind::refused:
         case Kind::unanswered:
         case Kind::unreported:
+        case Kind::otherSource:
         case Kind::resized:
         case Kind::fault:
             return true;
@@ -42,7 +44,7 @@ bool RouterNews::error() const {
 std::string RouterNews::sentence(const std::string& title) const {
     switch (kind) {
         case Kind::connectedAgain:
-            return title + ": connected again; its status dump follows";
+            return title + ": connected again; its state is read anew";
         case Kind::lost:
             return title + ": connection lost: " + text + "; connecting again";
         case Kind::notConnected:
@@ -67,6 +69,9 @@ std::string RouterNews::sentence(const std::string& title) const {
         case Kind::unreported:
             return title + " acknowledged " + routeText(*this) + " but did not report it within " +
                    std::to_string(count) + " ms" + carries(*this) + " as the router last reported";
+        case Kind::otherSource:
+            return title + " acknowledged " + routeText(*this) + " but reported destination " +
+                   std::to_string(destination) + " carrying source " + std::to_string(carried);
         case Kind::resized:
             return title + " now has " + std::to_string(source) + " inputs and " +
                    std::to_string(destination) + " outputs; the component's device file says " +
@@ -76,6 +81,9 @@ std::string RouterNews::sentence(const std::string& title) const {
             return title + " " + text;
         case Kind::ignored:
             return title + " sent what is ignored: " + text;
+        case Kind::notesCounted:
+            return title + " sent what is ignored " + std::to_string(count) +
+                   " times on this connection so far; only the first are shown";
     }
     return title;
 }
