@@ -27,21 +27,7 @@ TEST(HostileRouter, OneThatAcceptsAndDropsIsBackedOffAndReportedOnce) {
     Rig rig;
     rig.stream->greeting.clear();
     rig.stream->resetAfterRead = 0;
-    std::vector<RouterLink::Event> events;
-    const int64_t waits[] = {0, 250, 500, 1000, 2000, 4000, 4000};
-    for (const int64_t wait : waits) {
-        const int attempts = rig.stream->attempts;
-        rig.clock.advance(wait - (wait > 0 ? 1 : 0));
-        rig.link->turn(0);
-        if (wait > 0) {
-            EXPECT_EQ(rig.stream->attempts, attempts) << "too early after " << wait;
-            rig.clock.advance(1);
-            rig.link->turn(0);
-        }
-        EXPECT_EQ(rig.stream->attempts, attempts + 1) << "after " << wait;
-        rig.link->turn(0);  // the drop
-        for (RouterLink::Event& event : rig.link->take()) events.push_back(std::move(event));
-    }
+    const std::vector<RouterLink::Event> events = expectBackoff(rig, 1);
     EXPECT_EQ(countEvents(events, Kind::lost), 1);
 }
 

@@ -83,6 +83,29 @@ struct Rig {
     std::string error;
 };
 
+// Turns the link through its connect attempts, checking that each comes
+// 0.25, 0.5, 1, 2, 4, 4 s after the one before and not a millisecond
+// earlier, turning it `turnsAfterAttempt` more times after each (the drop
+// of a router that accepts). The events of the whole outage, in order.
+inline std::vector<RouterLink::Event> expectBackoff(Rig& rig, int turnsAfterAttempt = 0) {
+    std::vector<RouterLink::Event> events;
+    const int64_t waits[] = {0, 250, 500, 1000, 2000, 4000, 4000};
+    for (const int64_t wait : waits) {
+        const int attempts = rig.stream->attempts;
+        rig.clock.advance(wait - (wait > 0 ? 1 : 0));
+        rig.link->turn(0);
+        if (wait > 0) {
+            EXPECT_EQ(rig.stream->attempts, attempts) << "too early after " << wait;
+            rig.clock.advance(1);
+            rig.link->turn(0);
+        }
+        EXPECT_EQ(rig.stream->attempts, attempts + 1) << "after " << wait;
+        for (int turn = 0; turn < turnsAfterAttempt; ++turn) rig.link->turn(0);
+        for (RouterLink::Event& event : rig.link->take()) events.push_back(std::move(event));
+    }
+    return events;
+}
+
 }  // namespace zant::routers
 
 #endif  // TESTS_ROUTERS_ROUTER_RIG_H
