@@ -1,5 +1,6 @@
 #include "routers/NetworkRouter.h"
 
+#include <set>
 #include <utility>
 
 namespace zant::routers {
@@ -10,6 +11,27 @@ namespace {
 // deadline and whether it was stopped.
 constexpr int startPollMs = 20;
 constexpr int maxTurnsByHand = 100;
+// Notes of what is ignored shown one by one on a connection.
+constexpr int notesShown = 8;
+// Notes quoted in the line of a start that failed.
+constexpr size_t notesQuoted = 3;
+
+bool isPowerOfTen(int count) {
+    while (count >= 10 && count % 10 == 0) count /= 10;
+    return count == 1;
+}
+
+// The news of one take-in, routes merged: the last word on each destination,
+// in the order of the last words.
+void mergeRoutes(std::vector<std::pair<int, int>>& routed, size_t from) {
+    std::set<int> later;
+    std::vector<std::pair<int, int>> kept;
+    for (size_t i = routed.size(); i-- > from;) {
+        if (later.insert(routed[i].first).second) kept.push_back(routed[i]);
+    }
+    routed.resize(from);
+    routed.insert(routed.end(), kept.rbegin(), kept.rend());
+}
 
 }  // namespace
 
@@ -36,10 +58,22 @@ bool NetworkRouter::start(int timeoutMs, News& news, std::string& error,
                           const std::function<bool()>& stopped) {
     if (!byHand_) link_.start();
     const int64_t until = settings_.clock->nowMs() + timeoutMs;
+    // Why no state came, with the last loss and what the router sent that is
+    // ignored: the reason is usually among them.
+    const auto noState = [this, &news](std::string why) {
+        if (!lostBecause_.empty()) why += "; the last connection was lost: " + lostBecause_;
+        size_t quoted = 0;
+        for (const RouterNews& said : news.said) {
+            if (said.kind != RouterNews::Kind::ignored || quoted == notesQuoted) continue;
+            why += (quoted++ == 0 ? "; it sent what is ignored: " : "; ") + said.text;
+        }
+        return why;
+    };
     // By hand the clock is the test's: a bounded number of turns instead.
     for (int turns = 0; !dumpComplete_; ++turns) {
         if (byHand_ && turns == maxTurnsByHand) {
-            error = title() + ": no status dump within " + std::to_string(turns) + " turns";
+            error =
+                noState(title() + ": no status dump within " + std::to_string(turns) + " turns");
             return false;
         }
         if (stopped && stopped()) {
@@ -47,8 +81,8 @@ bool NetworkRouter::start(int timeoutMs, News& news, std::string& error,
             return false;
         }
         if (settings_.clock->nowMs() >= until) {
-            error = title() + ": no status dump with its sizes and routes within " +
-                    std::to_string(timeoutMs) + " ms";
+            error = noState(title() + ": no status dump with its sizes and routes within " +
+                            std::to_string(timeoutMs) + " ms");
             return false;
         }
         if (byHand_) {
@@ -61,7 +95,10 @@ bool NetworkRouter::start(int timeoutMs, News& news, std::string& error,
             error = title() + " " + faults_.front();
             return false;
         }
-        if (!lostBecause_.empty()) {
+        // A router that is not there fails at once; one that accepted and
+        // dropped is tried again, with the link's backoff, until the time
+        // is out.
+        if (!lostBecause_.empty() && !everConnected_) {
             error = title() + ": " + lostBecause_;
             return false;
         }
@@ -120,17 +157,21 @@ void NetworkRouter::connect(int source, int destination) {
 void NetworkRouter::takeIn(News& news) {
     for (RouterNews& said : pending_) news.said.push_back(std::move(said));
     pending_.clear();
+    const size_t routedBefore = news.routed.size();
     for (RouterLink::Event& event : link_.take()) apply(event, news);
+    // A burst's news reaches the component as the last route of each
+    // destination.
+    mergeRoutes(news.routed, routedBefore);
     expire(settings_.clock->nowMs(), news);
 }
 
 void NetworkRouter::apply(RouterLink::Event& event, News& news) {
     switch (event.kind) {
         case RouterLink::Event::Kind::connected:
-            if (!lostBecause_.empty() && started_) {
-                news.said.push_back(RouterNews::of(RouterNews::Kind::connectedAgain));
-            }
-            lostBecause_.clear();
+            // "Connected again" once this connection brought the state.
+            awaitingState_ = started_ && !lostBecause_.empty();
+            everConnected_ = true;
+            notes_ = 0;
             picture_.startAgain();
             return;
         case RouterLink::Event::Kind::update:
@@ -182,13 +223,7 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
         case RouterUpdate::Kind::route: {
             const bool changed = picture_.apply(update);
             if (picture_.route(update.destination) != update.source) return;
-            bool asked = false;
-            for (Asked& waiting : asked_) {
-                if (waiting.destination == update.destination) {
-                    waiting.reported = true;
-                    asked = true;
-                }
-            }
+            const bool asked = settle(update, news);
             // A report that repeats a route is news only when it answers ours.
             if (changed || asked) news.routed.emplace_back(update.destination, update.source);
             if (started_ && changed) routedSinceStart_.insert(update.destination);
@@ -196,6 +231,10 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
         }
         case RouterUpdate::Kind::dumpComplete:
             dumpComplete_ = true;
+            if (awaitingState_)
+                news.said.push_back(RouterNews::of(RouterNews::Kind::connectedAgain));
+            awaitingState_ = false;
+            lostBecause_.clear();
             return;
         case RouterUpdate::Kind::answer:
             answer(update, news);
@@ -210,17 +249,14 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
             }
             return;
         case RouterUpdate::Kind::note: {
-            RouterNews note = RouterNews::of(RouterNews::Kind::note);
-            note.text = update.text;
-            news.said.push_back(std::move(note));
+            RouterNews said = RouterNews::of(RouterNews::Kind::note);
+            said.text = update.text;
+            news.said.push_back(std::move(said));
             return;
         }
-        case RouterUpdate::Kind::ignored: {
-            RouterNews ignored = RouterNews::of(RouterNews::Kind::ignored);
-            ignored.text = update.text;
-            news.said.push_back(std::move(ignored));
+        case RouterUpdate::Kind::ignored:
+            note(update, news);
             return;
-        }
         case RouterUpdate::Kind::fault:
             if (!started_) {
                 faults_.push_back(update.text);
@@ -231,6 +267,44 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
             news.said.push_back(std::move(fault));
             return;
     }
+}
+
+void NetworkRouter::note(const RouterUpdate& update, News& news) {
+    ++notes_;
+    if (notes_ <= notesShown) {
+        RouterNews ignored = RouterNews::of(RouterNews::Kind::ignored);
+        ignored.text = update.text;
+        news.said.push_back(std::move(ignored));
+    } else if (isPowerOfTen(notes_)) {
+        RouterNews counted = RouterNews::of(RouterNews::Kind::notesCounted);
+        counted.count = notes_;
+        news.said.push_back(std::move(counted));
+    }
+}
+
+bool NetworkRouter::settle(const RouterUpdate& update, News& news) {
+    bool asked = false;
+    for (auto waiting = asked_.begin(); waiting != asked_.end();) {
+        if (waiting->destination != update.destination || waiting->reported) {
+            ++waiting;
+            continue;
+        }
+        if (waiting->source == update.source) {
+            waiting->reported = true;
+            asked = true;
+            ++waiting;
+            continue;
+        }
+        // Before its acknowledgement a report is the state before the route;
+        // after it, another source is what the router made of the request.
+        if (!waiting->acknowledged) {
+            ++waiting;
+            continue;
+        }
+        news.said.push_back(about(RouterNews::Kind::otherSource, *waiting));
+        waiting = asked_.erase(waiting);
+    }
+    return asked;
 }
 
 void NetworkRouter::answer(const RouterUpdate& update, News& news) {

@@ -92,6 +92,9 @@ private:
     };
 
     void apply(RouterLink::Event& event, News& news);
+    void note(const RouterUpdate& update, News& news);
+    // Whether `update`, a route report, settles or fails the routes asked.
+    bool settle(const RouterUpdate& update, News& news);
     void applyUpdate(const RouterUpdate& update, News& news);
     void answer(const RouterUpdate& update, News& news);
     void expire(int64_t now, News& news);
@@ -114,7 +117,15 @@ private:
     bool started_ = false;
     bool byHand_ = false;
     bool dumpComplete_ = false;
-    std::string lostBecause_;  // empty while connected
+    // A connection was made at all; one that was made and lost before the
+    // start ended is tried again.
+    bool everConnected_ = false;
+    // A new connection after a loss, whose state has not come yet.
+    bool awaitingState_ = false;
+    std::string lostBecause_;  // empty while connected with the state read
+    // Notes of what is ignored on this connection; beyond the first few
+    // they are counted, a line at each power of ten.
+    int notes_ = 0;
     int startSources_ = 0;
     int startDestinations_ = 0;
 };

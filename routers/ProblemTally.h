@@ -13,13 +13,19 @@ namespace zant::routers {
 class ProblemTally {
 public:
     // Router text fit for a sentence: its first 40 bytes, each byte outside
-    // printable ASCII shown as '?'.
+    // printable ASCII (a backslash too) as a \xHH escape, so the line says
+    // what came and no terminal control reaches the trace.
     static std::string quote(const std::string& text) {
         constexpr size_t shown = 40;
+        static const char hex[] = "0123456789abcdef";
         std::string quoted = "'";
         for (size_t i = 0; i < text.size() && i < shown; ++i) {
             const unsigned char byte = static_cast<unsigned char>(text[i]);
-            quoted += byte >= 0x20 && byte < 0x7f ? static_cast<char>(byte) : '?';
+            if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+                quoted += static_cast<char>(byte);
+            } else {
+                quoted += std::string("\\x") + hex[byte >> 4] + hex[byte & 0xf];
+            }
         }
         return quoted + (text.size() > shown ? "...'" : "'");
     }

@@ -1,6 +1,7 @@
 #include "routers/RouterLink.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 namespace zant::routers {
@@ -97,16 +98,15 @@ void RouterLink::connect(int64_t now, int waitMs) {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) return;
             // One error line an outage, not one a retry.
-            if (!downReported_) push(Event::lostBecause(error));
+            if (!inOutage_) push(Event::lostBecause(error));
         }
-        downReported_ = true;
-        retryAt_ = clock_.nowMs() + backoffMs_;
-        backoffMs_ = std::min(backoffMs_ * 2, timing_.lastBackoffMs);
+        inOutage_ = true;
+        retryLater();
         return;
     }
+    // The backoff starts again only once this connection proves itself
+    // (its dump came): a router that accepts and drops is not hit faster.
     open_ = true;
-    backoffMs_ = timing_.firstBackoffMs;
-    downReported_ = false;
     heardAt_ = clock_.nowMs();
     onWire_ = 0;
     std::string greeting;
@@ -122,7 +122,9 @@ void RouterLink::connect(int64_t now, int waitMs) {
 bool RouterLink::sendDue(int64_t now) {
     std::string bytes;
     if (protocol_->awaitingAnswer()) {
-        if (now - sentAt_ >= timing_.answerMs) {
+        // A router still sending (a slow dump) is alive: the answer's time
+        // counts from the last bytes heard.
+        if (now - std::max(sentAt_, heardAt_) >= timing_.answerMs) {
             drop(std::string("no answer to ") +
                  (onWire_ != 0 ? "a request" : protocol_->keepAliveName()) + " within " +
                  std::to_string(timing_.answerMs) + " ms");
@@ -186,9 +188,13 @@ void RouterLink::receive(int waitMs) {
             if (answers && update.request == onWire_) {
                 onWire_ = 0;
             }
+            if (update.kind == RouterUpdate::Kind::dumpComplete) {
+                inOutage_ = false;
+                backoffMs_ = timing_.firstBackoffMs;
+            }
             push(Event::carrying(std::move(update)));
         }
-        if (events_.size() > maxBacklog) {
+        if (events_.size() > maxBacklog && !mergeBacklog()) {
             events_.clear();
             overflow = true;
         }
@@ -205,15 +211,71 @@ void RouterLink::drop(const std::string& reason) {
     const std::string where = protocol_->midMessage() ? " in the middle of a message" : "";
     stream_->close();
     open_ = false;
-    downReported_ = true;
-    retryAt_ = clock_.nowMs() + backoffMs_;
+    retryLater();
     std::lock_guard<std::mutex> lock(mutex_);
     connected_ = false;
+    const bool unsent = onWire_ != 0 || !queue_.empty();
     if (onWire_ != 0) push(Event::unsentRequest(onWire_));
     onWire_ = 0;
     for (const Request& request : queue_) push(Event::unsentRequest(request.id));
     queue_.clear();
-    push(Event::lostBecause(reason + where));
+    // A connection that brought no state ends an outage already said,
+    // unless requests went down with it.
+    if (!inOutage_ || unsent) push(Event::lostBecause(reason + where));
+    inOutage_ = true;
+}
+
+void RouterLink::retryLater() {
+    retryAt_ = clock_.nowMs() + backoffMs_;
+    backoffMs_ = std::min(backoffMs_ * 2, timing_.lastBackoffMs);
+}
+
+bool RouterLink::mergeBacklog() {
+    // Read from the newest: an update whose port has a later word before
+    // the next barrier (any event but a route, label or lock) is dropped.
+    // Notes of what is ignored are kept up to a few; the router's picture
+    // counts, not each note.
+    constexpr size_t notesKept = 64;
+    std::set<std::pair<int, int>> later;
+    std::vector<bool> dropped(events_.size(), false);
+    size_t notes = 0;
+    for (size_t i = events_.size(); i-- > 0;) {
+        const Event& event = events_[i];
+        if (event.kind != Event::Kind::update) {
+            later.clear();
+            continue;
+        }
+        const RouterUpdate& update = event.update;
+        int kind = -1;
+        int port = 0;
+        switch (update.kind) {
+            case RouterUpdate::Kind::route:
+                kind = 0;
+                port = update.destination;
+                break;
+            case RouterUpdate::Kind::lock:
+                kind = 1;
+                port = update.destination;
+                break;
+            case RouterUpdate::Kind::label:
+                kind = update.side == Side::source ? 2 : 3;
+                port = update.index;
+                break;
+            case RouterUpdate::Kind::ignored:
+                dropped[i] = ++notes > notesKept;
+                continue;
+            default:
+                later.clear();
+                continue;
+        }
+        dropped[i] = !later.insert({kind, port}).second;
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < events_.size(); ++i) {
+        if (!dropped[i]) events_[kept++] = std::move(events_[i]);
+    }
+    events_.resize(kept);
+    return events_.size() <= maxBacklog;
 }
 
 }  // namespace zant::routers

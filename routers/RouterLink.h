@@ -38,15 +38,17 @@ public:
     using Timing = LinkTiming;
     // Requests waiting to be sent; beyond them a request is refused.
     static constexpr size_t maxQueued = 1024;
-    // Events the simulation has not taken yet (a prompt waiting for hours
-    // beside a busy router): beyond this many the link starts again from a
-    // new connection, which brings the state up to date in a bounded number
-    // of updates.
+    // Events the simulation has not taken yet (a burst of routing news, a
+    // prompt waiting for hours beside a busy router): beyond this many, the
+    // routes, labels and locks waiting are merged, the last word on each
+    // port kept; only when that is not enough does the link start again
+    // from a new connection, which brings the state up to date in a bounded
+    // number of updates.
     static constexpr size_t maxBacklog = 8192;
 
     struct Event {
         enum class Kind {
-            connected,  // a new connection: its dump follows
+            connected,  // a new connection: its dump should follow
             update,     // `update` from the router
             unsent,     // `request` went unanswered: the connection was lost
             lost,       // the connection ended (or could not be made): `text`
@@ -113,7 +115,12 @@ private:
     bool send(const std::string& bytes);
     void receive(int waitMs);
     void drop(const std::string& reason);
+    // The next connect is due after the backoff, which then doubles.
+    void retryLater();
     void push(Event event);  // with the mutex held
+    // Merges the routes, labels and locks waiting, the last word on each
+    // port kept (with the mutex held); false when the backlog stays full.
+    bool mergeBacklog();
     // Waits (wall) at most `waitMs`, less when stopped or given work.
     void pause(int waitMs);
 
@@ -127,12 +134,14 @@ private:
     // The link thread's own.
     OwnerThread owner_;
     bool open_ = false;
-    bool downReported_ = false;
+    // From a loss until a connection brings the router's whole state: one
+    // line an outage, and the backoff grows until the state came.
+    bool inOutage_ = false;
     int backoffMs_ = 0;
     int64_t retryAt_ = 0;
     int64_t heardAt_ = 0;
-    int64_t sentAt_ = 0;
-    int onWire_ = 0;  // the request waiting for its answer; 0: none (or a keep-alive)
+    int64_t sentAt_ = 0;  // of the request or keep-alive waiting for its answer
+    int onWire_ = 0;      // the request waiting for its answer; 0: none (or a keep-alive)
 
     // Shared with the simulation thread.
     std::mutex mutex_;

@@ -27,6 +27,7 @@ bool RouterNews::error() const {
         case Kind::ignored:
         case Kind::pending:
         case Kind::note:
+        case Kind::notesCounted:
             return false;
         case Kind::lost:
         case Kind::notConnected:
@@ -34,6 +35,7 @@ bool RouterNews::error() const {
         case Kind::refused:
         case Kind::unanswered:
         case Kind::unreported:
+        case Kind::otherSource:
         case Kind::resized:
         case Kind::fault:
             return true;
@@ -44,7 +46,7 @@ bool RouterNews::error() const {
 std::string RouterNews::sentence(const std::string& title) const {
     switch (kind) {
         case Kind::connectedAgain:
-            return title + ": connected again; its status dump follows";
+            return title + ": connected again; its state is read anew";
         case Kind::lost:
             return title + ": connection lost: " + text + "; connecting again";
         case Kind::notConnected:
@@ -69,6 +71,9 @@ std::string RouterNews::sentence(const std::string& title) const {
         case Kind::unreported:
             return title + " acknowledged " + routeText(*this) + " but did not report it within " +
                    std::to_string(count) + " ms" + carries(*this) + " as the router last reported";
+        case Kind::otherSource:
+            return title + " acknowledged " + routeText(*this) + " but reported destination " +
+                   std::to_string(destination) + " carrying source " + std::to_string(carried);
         case Kind::resized:
             return title + " now has " + std::to_string(source) + " inputs and " +
                    std::to_string(destination) + " outputs; the component's device file says " +
@@ -82,6 +87,9 @@ std::string RouterNews::sentence(const std::string& title) const {
             return title + " will carry out " + routeText(*this) + " later (pending)";
         case Kind::note:
             return title + " " + text;
+        case Kind::notesCounted:
+            return title + " sent what is ignored " + std::to_string(count) +
+                   " times on this connection so far; only the first are shown";
     }
     return title;
 }

@@ -11,7 +11,7 @@ namespace zant::routers {
 
 struct RouterNews {
     enum class Kind {
-        connectedAgain,  // a new connection after a loss; the dump follows
+        connectedAgain,  // a new connection after a loss brought the state
         lost,            // the connection ended (`text`: why and what it left
                          // unanswered); connecting again
         notConnected,    // the route was not sent: no connection
@@ -19,11 +19,14 @@ struct RouterNews {
         refused,         // the router refused the route (`text`: its answer)
         unanswered,      // no answer to the route within `count` ms
         unreported,      // acknowledged, but not reported within `count` ms
+        otherSource,     // acknowledged, and reported carrying `carried`
         resized,         // now `sources` x `destinations`, not `count` x `other`
         fault,           // the router cannot be driven as it is (`text`)
         ignored,         // the router sent what is ignored (`text`)
         pending,         // the router will carry out the route later
         note,            // what the router is (`text`)
+        notesCounted,    // `count` notes of what is ignored on this connection
+                         // so far; only the first are shown
     };
     Kind kind = Kind::ignored;
     int source = 0;

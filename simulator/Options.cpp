@@ -193,7 +193,9 @@ Options:
                      sources the sources, its first label set the names
   --router-deadline MS
                      how long a step waits for a real router to answer and
-                     report what the step asked (default: 2000)
+                     report what the step asked (default: 2000); the start
+                     waits for each router's state the longer of 5000 ms
+                     and MS
   -v, --verbose      also trace each reply the component hands back
   -h, --help         this text
 
@@ -203,9 +205,11 @@ there (an unknown panel, control or device; a reply handed back twice or
 never); 2 for bad input (an option; a scenario line that is no step or whose
 value cannot mean anything, also at the prompt; a scenario that cannot be
 read, is a folder or has no step; a library without the export; a layout that
-cannot be loaded). The run ends with a line that counts its failures and
-errors, or says that all went well. Ctrl-C or SIGTERM ends the run as a host
-ends: the component is destroyed, and the exit status is the run's.
+cannot be loaded). A real router that cannot be reached, or gives no state
+at the start, fails the run (1). The run ends with a line that counts its
+failures and errors, or says that all went well. Ctrl-C or SIGTERM ends the
+run as a host ends: the component is destroyed, and the exit status is the
+run's.
 
 )" + StepParser::help() +
            R"(A component declares its parent messages in NAME.zant_messages in its folder

@@ -105,6 +105,7 @@ bool Simulator::startRouters(std::string& error) {
         Router::News news;
         if (!router->start(std::max(routerStartMs, config_.routerDeadlineMs), news, error,
                            [this] { return !stopReason().empty(); })) {
+            routerFailed_ = true;
             return false;
         }
         for (const routers::RouterNews& said : news.said) {

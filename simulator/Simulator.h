@@ -36,6 +36,9 @@ public:
     // Reads the installation, sets KV_ROOT and KV_SYSTEM, loads the library
     // and creates the component. False with a one-line `error` on a fault.
     bool start(std::string& error);
+    // The fault of start() was a real router's (not there, no state within
+    // the start's time): the run failed, its input was not bad.
+    bool routerFailed() const { return routerFailed_; }
     // Carries out one step read by StepParser, through its row's handler.
     // Faults of the step are traced and counted.
     void run(const Step& step);
@@ -113,6 +116,7 @@ private:
     // installation's, and makes the scratch copy of the installation that
     // gives the component their sizes.
     bool startRouters(std::string& error);
+    bool routerFailed_ = false;
     // Waits, up to the deadline, until the real routers have answered and
     // reported what the action asked of them.
     void settleRouters();

@@ -29,6 +29,15 @@ int badInput(const std::string& error) {
     return exitBadInput;
 }
 
+// A start that failed: a real router that could not be driven failed the
+// run; anything else was bad input.
+int startFailed(const Simulator& simulator, const std::string& error) {
+    if (!simulator.routerFailed()) return badInput(error);
+    std::cout.flush();
+    std::cerr << "panel_host: " << printable(error) << "\n";
+    return exitFailed;
+}
+
 // The steps of a scenario file or of piped standard input. Nothing to run is
 // bad input: a run that did nothing must not pass.
 bool readSteps(const std::string& name, const std::string& content,
@@ -94,7 +103,7 @@ int serve(const Options& options, const std::vector<Step>& steps) {
     Simulator simulator(config, std::cout);
     // The page's trace begins with the component's creation.
     BrowserPanel panel(simulator, options.simulation.realtime);
-    if (!simulator.start(error)) return badInput(error);
+    if (!simulator.start(error)) return startFailed(simulator, error);
     for (const Step& step : steps) {
         if (simulator.quitRequested() || !simulator.fatalError().empty()) break;
         simulator.run(step);
@@ -149,7 +158,7 @@ int run(int argc, char** argv) {
     }
 
     Simulator simulator(options.simulation, std::cout);
-    if (!simulator.start(error)) return badInput(error);
+    if (!simulator.start(error)) return startFailed(simulator, error);
     if (!simulator.fatalError().empty()) return badInput(simulator.fatalError());
 
     for (const Step& step : steps) {

@@ -4,7 +4,9 @@
 // and what the router refuses, never reports or loses is an error line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -178,6 +180,47 @@ TEST_F(RealRouterTest, OneRequestOnTheWireAtATime) {
     ASSERT_EQ(peer->requests().size(), 4u);
     for (const auto& request : peer->requests()) EXPECT_EQ(request.unanswered, 1) << request.text;
     for (int output = 0; output < 4; ++output) EXPECT_EQ(peer->routeOf(output), 4);
+}
+
+// A burst of routing blocks that arrives while the simulation does not take
+// them in: merged per destination, never dropped, so every run ends with the
+// router's last routes, no error, and a trace whose size does not grow with
+// the burst.
+TEST_F(RealRouterTest, ABurstOfRoutesEndsTheSameWayEveryRun) {
+    // ZANT_BURST_RUNS=20 repeats it as often as one would to trust it; the
+    // suite's default keeps it short, and valgrind's run (ZANT_BURST_BLOCKS)
+    // shorter still, though beyond what the link merges.
+    const auto setting = [](const char* name, int otherwise) {
+        const char* value = std::getenv(name);
+        return value != nullptr ? std::max(1, std::atoi(value)) : otherwise;
+    };
+    const int runs = setting("ZANT_BURST_RUNS", 2);
+    const int blocks = setting("ZANT_BURST_BLOCKS", 200000);
+    constexpr int outputs = 24;
+    constexpr int inputs = 20;
+    for (int run = 0; run < runs; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        simulator.reset();
+        out.str("");
+        start(studioRouter());
+        steps({"message instance=studioA"});
+        const size_t traceBefore = out.str().size();
+        for (int i = 0; i < blocks; ++i)
+            ASSERT_TRUE(peer->route(i % outputs, (i / outputs) % inputs));
+        Router* router = simulator->world().installation().router(12);
+        const auto lastSource = [blocks](int output) {
+            const int last = (blocks - 1 - output) / outputs * outputs + output;
+            return (last / outputs) % inputs + 1;
+        };
+        ASSERT_TRUE(eventually([&] {
+            for (int output = 0; output < outputs; ++output) {
+                if (router->source(output + 1) != lastSource(output)) return false;
+            }
+            return true;
+        })) << out.str().substr(out.str().size() > 4000 ? out.str().size() - 4000 : 0);
+        EXPECT_EQ(simulator->failures(), 0) << out.str().substr(0, 4000);
+        EXPECT_LT(out.str().size() - traceBefore, 256u * 1024) << "the trace grows with the burst";
+    }
 }
 
 // A router that writes a few bytes at a time: its blocks still arrive whole.
