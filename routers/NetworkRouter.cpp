@@ -311,12 +311,17 @@ void NetworkRouter::answer(const RouterUpdate& update, News& news) {
     for (auto asked = asked_.begin(); asked != asked_.end(); ++asked) {
         if (asked->acknowledged || asked->id != update.request) continue;
         if (update.done) {
-            // Without acknowledgements the answer is the new state itself.
             if (acknowledges_) {
                 asked->acknowledged = true;
-            } else {
-                asked_.erase(asked);
+                return;
             }
+            // Without acknowledgements the answer is the new state itself,
+            // reported just before it: another source is what the router
+            // made of the request.
+            if (picture_.route(asked->destination) != asked->source) {
+                news.said.push_back(about(RouterNews::Kind::otherSource, *asked));
+            }
+            asked_.erase(asked);
             return;
         }
         RouterNews refused = about(RouterNews::Kind::refused, *asked);

@@ -138,6 +138,24 @@ TEST(EmberRouter, PendingIsShownAndWaitedForLockedIsRefused) {
               "later (pending)");
 }
 
+// The provider's answer is the new state: another source than the one
+// asked is an error line, and the picture keeps what was reported.
+TEST(EmberRouter, AnAnswerWithAnotherSourceIsAnError) {
+    EmberRig rig(fourByFour());
+    ASSERT_TRUE(rig.start()) << rig.error;
+    rig.router->connect(3, 2);
+    rig.link->turn(0);  // the request goes out; the provider's answer is replaced
+    rig.relayed = rig.stream->written.size();
+    rig.say(rig.provider.route(1, 0));
+    rig.turn();
+    EXPECT_TRUE(rig.router->settled());
+    EXPECT_EQ(rig.router->source(2), 1);
+    EXPECT_EQ(rig.lines(true),
+              (std::vector<std::string>{
+                  "router 12 (ember://10.0.0.1:9000) acknowledged route source 3 "
+                  "-> destination 2 but reported destination 2 carrying source 1"}));
+}
+
 TEST(EmberRouter, ASilentProviderIsFoundByTheKeepAlive) {
     EmberRig rig(fourByFour());
     ASSERT_TRUE(rig.start()) << rig.error;
