@@ -10,31 +10,21 @@
 #include <vector>
 
 #include "peers/ember/EmberProviderState.h"
-#include "routers/NetworkRouter.h"
 #include "routers/RouterFactory.h"
-#include "routers/RouterLink.h"
-#include "tests/routers/FaultStream.h"
-#include "tests/routers/ManualClock.h"
+#include "tests/routers/RouterRig.h"
 
 namespace zant::routers {
 namespace {
 
-struct EmberRig {
-    explicit EmberRig(EmberProviderOptions options) : provider(std::move(options)) {
+// The rig of the routers' tests with an Ember+ matrix: the provider's state
+// answers what the link writes, its bytes read 7 at a time.
+struct EmberRig : Rig {
+    explicit EmberRig(EmberProviderOptions options)
+        : Rig(RouterFactory::builtIn(), "ember://10.0.0.1/router.video"),
+          provider(std::move(options)) {
         consumer = provider.connect();
-        const RouterFactory factory = RouterFactory::builtIn();
-        RouterAddress where;
-        EXPECT_TRUE(factory.parse("ember://10.0.0.1/router.video", where, error)) << error;
-        auto owned = std::make_unique<FaultStream>(clock);
-        stream = owned.get();
+        stream->greeting.clear();
         stream->pieces = 7;
-        RouterFactory::Settings settings;
-        settings.clock = &clock;
-        settings.deadlineMs = 2000;
-        std::unique_ptr<Router> made = factory.router(12, where, settings, error, std::move(owned));
-        EXPECT_NE(made, nullptr) << error;
-        router.reset(static_cast<NetworkRouter*>(made.release()));
-        link = &router->turnByHand();
     }
     // What the link wrote goes to the provider; its answers are said back.
     void relay() {
@@ -62,10 +52,10 @@ struct EmberRig {
             router->takeIn(news);
         }
     }
-    std::vector<std::string> lines(bool errors) const {
+    std::vector<std::string> notes() const {
         std::vector<std::string> said;
         for (const RouterNews& each : news.said) {
-            if (each.error() == errors) said.push_back(each.sentence(router->title()));
+            if (!each.error()) said.push_back(each.sentence(router->title()));
         }
         return said;
     }
@@ -73,12 +63,6 @@ struct EmberRig {
     EmberProviderState provider;
     int consumer = 0;
     size_t relayed = 0;
-    ManualClock clock;
-    FaultStream* stream = nullptr;
-    std::unique_ptr<NetworkRouter> router;
-    RouterLink* link = nullptr;
-    Router::News news;
-    std::string error;
 };
 
 EmberProviderOptions fourByFour() {
@@ -102,8 +86,8 @@ TEST(EmberRouter, ATakeIsSettledByTheProvidersReport) {
     EXPECT_TRUE(rig.router->settled());
     EXPECT_EQ(rig.router->source(2), 3);
     EXPECT_EQ(rig.provider.routeOf(1), 2);
-    EXPECT_TRUE(rig.lines(true).empty());
-    EXPECT_EQ(rig.lines(false),
+    EXPECT_TRUE(rig.errors().empty());
+    EXPECT_EQ(rig.notes(),
               (std::vector<std::string>{"router 12 (ember://10.0.0.1:9000) is a one-to-N matrix"}));
 }
 
@@ -126,12 +110,12 @@ TEST(EmberRouter, PendingIsShownAndWaitedForLockedIsRefused) {
     rig.turn();
     EXPECT_TRUE(rig.router->settled());
     EXPECT_EQ(rig.router->source(4), 4);
-    EXPECT_EQ(rig.lines(true),
+    EXPECT_EQ(rig.errors(),
               (std::vector<std::string>{
                   "router 12 (ember://10.0.0.1:9000) refused route source 2 -> destination 4 "
                   "(locked: target 3 of the matrix is locked on the provider); destination 4 "
                   "carries source 4"}));
-    const std::vector<std::string> notes = rig.lines(false);
+    const std::vector<std::string> notes = rig.notes();
     ASSERT_EQ(notes.size(), 2U);
     EXPECT_EQ(notes[1],
               "router 12 (ember://10.0.0.1:9000) will carry out route source 1 -> destination 3 "
@@ -150,10 +134,9 @@ TEST(EmberRouter, AnAnswerWithAnotherSourceIsAnError) {
     rig.turn();
     EXPECT_TRUE(rig.router->settled());
     EXPECT_EQ(rig.router->source(2), 1);
-    EXPECT_EQ(rig.lines(true),
-              (std::vector<std::string>{
-                  "router 12 (ember://10.0.0.1:9000) acknowledged route source 3 "
-                  "-> destination 2 but reported destination 2 carrying source 1"}));
+    EXPECT_EQ(rig.errors(), (std::vector<std::string>{
+                                "router 12 (ember://10.0.0.1:9000) acknowledged route source 3 "
+                                "-> destination 2 but reported destination 2 carrying source 1"}));
 }
 
 TEST(EmberRouter, ASilentProviderIsFoundByTheKeepAlive) {
@@ -166,7 +149,7 @@ TEST(EmberRouter, ASilentProviderIsFoundByTheKeepAlive) {
     rig.clock.advance(timing.answerMs);
     rig.link->turn(0);
     rig.router->takeIn(rig.news);
-    const std::vector<std::string> errors = rig.lines(true);
+    const std::vector<std::string> errors = rig.errors();
     ASSERT_EQ(errors.size(), 1U);
     EXPECT_NE(errors[0].find("no answer to keep-alive within"), std::string::npos) << errors[0];
 }
