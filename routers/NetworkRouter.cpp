@@ -131,6 +131,7 @@ RouterNews NetworkRouter::about(RouterNews::Kind kind, const Asked& asked) const
     news.source = asked.source;
     news.destination = asked.destination;
     news.carried = source(asked.destination);
+    news.acknowledging = acknowledges_;
     return news;
 }
 

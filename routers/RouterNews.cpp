@@ -72,7 +72,8 @@ std::string RouterNews::sentence(const std::string& title) const {
             return title + " acknowledged " + routeText(*this) + " but did not report it within " +
                    std::to_string(count) + " ms" + carries(*this) + " as the router last reported";
         case Kind::otherSource:
-            return title + " acknowledged " + routeText(*this) + " but reported destination " +
+            return title + (acknowledging ? " acknowledged " : " answered ") + routeText(*this) +
+                   (acknowledging ? " but reported destination " : " with destination ") +
                    std::to_string(destination) + " carrying source " + std::to_string(carried);
         case Kind::resized:
             return title + " now has " + std::to_string(source) + " inputs and " +

@@ -19,7 +19,8 @@ struct RouterNews {
         refused,         // the router refused the route (`text`: its answer)
         unanswered,      // no answer to the route within `count` ms
         unreported,      // acknowledged, but not reported within `count` ms
-        otherSource,     // acknowledged, and reported carrying `carried`
+        otherSource,     // acknowledged (or, without acknowledgements,
+                         // answered) and reported carrying `carried`
         resized,         // now `sources` x `destinations`, not `count` x `other`
         fault,           // the router cannot be driven as it is (`text`)
         ignored,         // the router sent what is ignored (`text`)
@@ -33,6 +34,8 @@ struct RouterNews {
     int destination = 0;
     int carried = 0;  // what the destination carries as last reported
     Lock lock = Lock::none;
+    // The router acknowledges requests; without, its answer is the state.
+    bool acknowledging = true;
     int count = 0;
     int other = 0;
     std::string text;

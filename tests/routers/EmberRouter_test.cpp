@@ -134,9 +134,9 @@ TEST(EmberRouter, AnAnswerWithAnotherSourceIsAnError) {
     rig.turn();
     EXPECT_TRUE(rig.router->settled());
     EXPECT_EQ(rig.router->source(2), 1);
-    EXPECT_EQ(rig.errors(), (std::vector<std::string>{
-                                "router 12 (ember://10.0.0.1:9000) acknowledged route source 3 "
-                                "-> destination 2 but reported destination 2 carrying source 1"}));
+    EXPECT_EQ(rig.errors(),
+              (std::vector<std::string>{"router 12 (ember://10.0.0.1:9000) answered route source 3 "
+                                        "-> destination 2 with destination 2 carrying source 1"}));
 }
 
 TEST(EmberRouter, ASilentProviderIsFoundByTheKeepAlive) {
