@@ -206,6 +206,12 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
             news.said.push_back(std::move(ignored));
             return;
         }
+        case RouterUpdate::Kind::note: {
+            RouterNews note = RouterNews::of(RouterNews::Kind::note);
+            note.text = update.text;
+            news.said.push_back(std::move(note));
+            return;
+        }
         case RouterUpdate::Kind::fault:
             if (!started_) {
                 faults_.push_back(update.text);

@@ -25,6 +25,7 @@ bool RouterNews::error() const {
     switch (kind) {
         case Kind::connectedAgain:
         case Kind::ignored:
+        case Kind::note:
             return false;
         case Kind::lost:
         case Kind::notConnected:
@@ -76,6 +77,8 @@ std::string RouterNews::sentence(const std::string& title) const {
             return title + " " + text;
         case Kind::ignored:
             return title + " sent what is ignored: " + text;
+        case Kind::note:
+            return title + ": " + text;
     }
     return title;
 }

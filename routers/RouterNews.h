@@ -22,6 +22,7 @@ struct RouterNews {
         resized,         // now `sources` x `destinations`, not `count` x `other`
         fault,           // the router cannot be driven as it is (`text`)
         ignored,         // the router sent what is ignored (`text`)
+        note,            // what the user should know of the connection (`text`)
     };
     Kind kind = Kind::ignored;
     int source = 0;

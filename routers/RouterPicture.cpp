@@ -76,6 +76,7 @@ bool RouterPicture::apply(const RouterUpdate& update) {
         case RouterUpdate::Kind::dumpComplete:
         case RouterUpdate::Kind::answer:
         case RouterUpdate::Kind::ignored:
+        case RouterUpdate::Kind::note:
         case RouterUpdate::Kind::fault:
             return false;
     }

@@ -27,6 +27,7 @@ struct RouterUpdate {
         dumpComplete,  // the connection's full state has arrived
         answer,        // request `request` was done, or refused (`text`: why)
         ignored,       // the router sent what is ignored (`text`: one sentence)
+        note,          // what the user should know of the connection (`text`)
         fault,         // the router cannot be driven as it is (`text`)
     };
     Kind kind = Kind::ignored;
@@ -81,6 +82,11 @@ struct RouterUpdate {
     }
     static RouterUpdate ignoring(std::string sentence) {
         RouterUpdate update = of(Kind::ignored);
+        update.text = std::move(sentence);
+        return update;
+    }
+    static RouterUpdate noting(std::string sentence) {
+        RouterUpdate update = of(Kind::note);
         update.text = std::move(sentence);
         return update;
     }
