@@ -385,7 +385,7 @@ private:
 TEST(RouterFactory, AProtocolOfItsOwnGoesThroughTheFactoryTheLinkAndTheRouter) {
     RouterFactory factory = RouterFactory::builtIn();
     factory.add({"lines", 7000, &LineProtocol::make, "lines://HOST[:PORT]"});
-    EXPECT_EQ(factory.usage(), "videohub://HOST[:PORT] or lines://HOST[:PORT]");
+    EXPECT_EQ(factory.usage(), RouterFactory::builtIn().usage() + " or lines://HOST[:PORT]");
     Rig rig(factory, "lines://[::1]/studio?level=2");
     rig.stream->greeting = "SIZE 4 3\nROUTE 1 1\n";
     ASSERT_TRUE(rig.start()) << rig.error;
@@ -418,6 +418,8 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
         {"videohub://a@b", ""},
         {"http://10.0.0.1", ""},
         {"10.0.0.1", ""},
+        {"swp08://10.0.0.1:2008?level=0,1&names=16", "swp08://10.0.0.1:2008"},
+        {"swp08://10.0.0.1", ""},
     };
     for (const auto& c : cases) {
         RouterAddress address;
@@ -426,7 +428,7 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
         if (*c.read != '\0') {
             EXPECT_EQ(address.text(), c.read);
         } else {
-            EXPECT_EQ(error, "not videohub://HOST[:PORT]");
+            EXPECT_EQ(error, "not " + factory.usage());
         }
     }
     RouterAddress address;
@@ -436,6 +438,9 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
     EXPECT_EQ(address.params, (std::vector<std::pair<std::string, std::string>>{{"x", "1"}}));
     EXPECT_EQ(factory.router(1, address, {}, error), nullptr);
     EXPECT_EQ(error, "a videohub:// address has no path and no parameters");
+    ASSERT_TRUE(factory.parse("swp08://h:2008?names=7", address, error));
+    EXPECT_EQ(factory.router(1, address, {}, error), nullptr);
+    EXPECT_EQ(error, "swp08://: names= is 4, 8, 12, 16 or 32 characters, not '7'");
 }
 
 }  // namespace
