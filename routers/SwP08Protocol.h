@@ -80,7 +80,10 @@ public:
     void tick(int64_t nowMs, std::string& send) override;
     void route(int id, int destination, int source, std::string& send) override;
     void keepAlive(std::string& send) override;
-    const char* keepAliveName() const override { return "INTERROGATE"; }
+    // The link names what went unanswered when it drops the connection.
+    const char* keepAliveName() const override {
+        return dead_ ? "a message sent twice, with no ACK," : "INTERROGATE";
+    }
     bool awaitingAnswer() const override;
     bool answersWithAcknowledgement() const override { return true; }
     bool midMessage() const override { return reader_.midFrame(); }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "peers/swp08/SwP08PeerState.h"
@@ -45,7 +46,7 @@ std::string text(const Bytes& bytes) {
 // byte, or lose what the client sends.
 struct Wire {
     explicit Wire(SwP08PeerOptions options = {}, SwP08Protocol::Settings settings = {})
-        : protocol(settings), router(options), client(router.connect()) {}
+        : protocol(std::move(settings)), router(std::move(options)), client(router.connect()) {}
 
     SwP08Protocol protocol;
     SwP08PeerState router;
