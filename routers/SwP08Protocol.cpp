@@ -273,8 +273,10 @@ void SwP08Protocol::received(const char* data, size_t size, std::vector<RouterUp
                              std::string& send) {
     std::vector<SwP08Frame::Event> events;
     reader_.feed(reinterpret_cast<const std::uint8_t*>(data), size, events);
-    ProblemTally problems;
+    // Each frame is taken whole, its problems said after it, so that the
+    // updates are the same however the bytes were cut.
     for (const SwP08Frame::Event& event : events) {
+        ProblemTally problems;
         switch (event.kind) {
             case SwP08Frame::Event::Kind::frame: {
                 const SwP08Frame::Bytes ack = SwP08Frame::ack();
@@ -298,11 +300,11 @@ void SwP08Protocol::received(const char* data, size_t size, std::vector<RouterUp
                 refusedFrame(send);
                 break;
         }
+        for (std::string& problem : problems.take()) {
+            updates.push_back(RouterUpdate::ignoring(std::move(problem)));
+        }
+        if (starting_ && startComplete()) finishStart(updates, send);
     }
-    for (std::string& problem : problems.take()) {
-        updates.push_back(RouterUpdate::ignoring(std::move(problem)));
-    }
-    if (starting_ && startComplete()) finishStart(updates, send);
 }
 
 void SwP08Protocol::acknowledged(std::vector<RouterUpdate>& updates, std::string& send) {
