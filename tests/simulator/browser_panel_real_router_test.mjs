@@ -1,9 +1,10 @@
-// The browser panel with a real router: videohub_peer on the loopback as the
+// The browser panel with a real router: a peer on the loopback as the
 // installation's device 12. The router card shows the router's names, locks
 // and connection; a Take changes its routing; a lost router shows as lost.
 //
 // node browser_panel_real_router_test.mjs --chromium PATH --chromedriver PATH
-//      --peer VIDEOHUB_PEER --screenshot FILE -- PANEL_HOST ARGS...
+//      --peer PEER [--protocol videohub|swp08] --screenshot FILE -- PANEL_HOST ARGS...
+// The peer is videohub_peer, or swp08_peer for --protocol swp08.
 // FILE shows the page after the Take; FILE with "-lost" before its
 // extension, after the router went away.
 import {writeFileSync} from 'node:fs';
@@ -25,13 +26,31 @@ const connection = () => script(
   `const e = document.getElementById('router-connection');
    return {text: e.textContent, shown: !e.hidden, lost: e.classList.contains('lost')};`);
 
+// Each protocol's peer with 20 sources and 24 destinations, destination 9 on
+// the wire (10 here) locked by another client, and the names it gives.
+const protocols = {
+  videohub: {
+    peerArgs: ['--inputs', '20', '--outputs', '24', '--lock', '9'],
+    query: '',
+    source: 'Input',
+    destination: 'Output',
+  },
+  swp08: {
+    peerArgs: ['--sources', '20', '--destinations', '24', '--protect', '0:9'],
+    query: '?names=16',
+    source: 'Source',
+    destination: 'Destination',
+  },
+};
+
 run(async () => {
-  // Output 9 on the wire, destination 10 here, locked by another client.
-  const peer = start(option('--peer'), ['--inputs', '20', '--outputs', '24', '--lock', '9']);
+  const scheme = option('--protocol') ?? 'videohub';
+  const protocol = protocols[scheme];
+  const peer = start(option('--peer'), protocol.peerArgs);
   const listening = /^listening on 127\.0\.0\.1:(\d+)$/.exec(await peer.firstLine);
-  if (!listening) fail('videohub_peer: ' + peer.output());
-  const address = `videohub://127.0.0.1:${listening[1]}`;
-  const host = startPanelHost(['--router', `12=${address}`]);
+  if (!listening) fail('the peer: ' + peer.output());
+  const address = `${scheme}://127.0.0.1:${listening[1]}`;
+  const host = startPanelHost(['--router', `12=${address}${protocol.query}`]);
   const base = await host.address;
   const closeBrowser = await openBrowser();
   try {
@@ -39,8 +58,9 @@ run(async () => {
     await chooseMessage('instance', 'studioA');
     await until('the router\'s 24 outputs', () => script(
       `return document.querySelectorAll('#router tr').length === 24;`));
-    const wanted = [[8, ['8', 'Output 8', '8 Input 8', '']],
-                    [10, ['10', 'Output 10', '10 Input 10', 'locked by another client']]];
+    const {source, destination: output} = protocol;
+    const wanted = [[8, ['8', `${output} 8`, `8 ${source} 8`, '']],
+                    [10, ['10', `${output} 10`, `10 ${source} 10`, 'locked by another client']]];
     for (const [destination, cells] of wanted) {
       const shown = await row(destination);
       if (JSON.stringify(shown) !== JSON.stringify(cells)) {
@@ -55,12 +75,12 @@ run(async () => {
     await chooseMessage('sourceID', '3');
     await chooseMessage('destID', '8');
     await until('Take enabled', async () => (await control('Take')).enabled === 'true');
-    if (!(await control('Source')).text.startsWith('Input 3')) fail('Source shows Input 3');
+    if (!(await control('Source')).text.startsWith(`${source} 3`)) fail(`Source shows ${source} 3`);
     await click('[data-control="Take"]');
     await until('a waiting first push', async () => (await control('Take')).waiting);
     await click('[data-control="Take"]');
     await until('the route on the router', async () => await carries(8) === 3);
-    await until('the route\'s row', async () => (await row(8))[2] === '3 Input 3');
+    await until('the route\'s row', async () => (await row(8))[2] === `3 ${source} 3`);
     await screenshot(option('--screenshot'));
 
     peer.child.kill('SIGTERM');
