@@ -1,24 +1,22 @@
 // swp08_peer: a router on 127.0.0.1 that speaks the binary router protocol
 // (router side), for end-to-end tests and demonstrations of a router client.
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "peers/PeerProgram.h"
 #include "peers/swp08/SwP08Peer.h"
 #include "platform/StopSignal.h"
 
 namespace {
 
+using zant::peers::readNumber;
+
 using zant::routers::SwP08PeerOptions;
 using zant::routers::SwP08PeerTiming;
 using Change = SwP08PeerTiming::Change;
 
-constexpr int exitFailed = 1;
 constexpr int exitBadUsage = 2;
 
 const char* const usage =
@@ -55,16 +53,6 @@ int badUsage(const std::string& error) {
     return exitBadUsage;
 }
 
-// A whole decimal number from `low` to `high`.
-bool readNumber(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
-
 // "A:B:C..." as `count` numbers (the last ones optional down to `least`).
 bool readNumbers(const std::string& text, size_t least, size_t count, std::vector<int>& values) {
     values.clear();
@@ -77,17 +65,6 @@ bool readNumbers(const std::string& text, size_t least, size_t count, std::vecto
         if (colon == text.size()) break;
     }
     return values.size() >= least && values.size() <= count;
-}
-
-// Written whole under another name first: a reader never sees half a port.
-bool writePortFile(const std::string& path, int port) {
-    const std::string partial = path + ".partial";
-    {
-        std::ofstream file(partial, std::ios::trunc);
-        file << port << "\n";
-        if (!file.flush()) return false;
-    }
-    return std::rename(partial.c_str(), path.c_str()) == 0;
 }
 
 }  // namespace
@@ -189,18 +166,5 @@ int main(int argc, char** argv) {
                             std::to_string(protect[1]) + ": no such level or destination");
         }
     }
-    std::string error;
-    if (!peer.start(error)) {
-        std::cerr << "swp08_peer: " << error << "\n";
-        return exitFailed;
-    }
-    if (!portFile.empty() && !writePortFile(portFile, peer.port())) {
-        std::cerr << "swp08_peer: cannot write " << portFile << "\n";
-        return exitFailed;
-    }
-    std::cout << "listening on 127.0.0.1:" << peer.port() << std::endl;
-    while (!StopSignal::requested()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    peer.stop();
-    std::cout << "stopped by " << StopSignal::name() << std::endl;
-    return 0;
+    return zant::peers::serveUntilStopped("swp08_peer", peer, portFile);
 }

@@ -1,19 +1,17 @@
 // videohub_peer: a router on 127.0.0.1 that speaks the Videohub Ethernet
 // protocol, for end-to-end tests and demonstrations of a router client.
-#include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "peers/PeerProgram.h"
 #include "peers/videohub/VideohubPeer.h"
 #include "platform/StopSignal.h"
 
 namespace {
 
-constexpr int exitFailed = 1;
+using zant::peers::readNumber;
+
 constexpr int exitBadUsage = 2;
 
 const char* const usage =
@@ -30,27 +28,6 @@ const char* const usage =
 int badUsage(const std::string& error) {
     std::cerr << "videohub_peer: " << error << "\n" << usage;
     return exitBadUsage;
-}
-
-// A whole decimal number from `low` to `high`.
-bool readNumber(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(text);
-    return value >= low && value <= high;
-}
-
-// Written whole under another name first: a reader never sees half a port.
-bool writePortFile(const std::string& path, int port) {
-    const std::string partial = path + ".partial";
-    {
-        std::ofstream file(partial, std::ios::trunc);
-        file << port << "\n";
-        if (!file.flush()) return false;
-    }
-    return std::rename(partial.c_str(), path.c_str()) == 0;
 }
 
 }  // namespace
@@ -99,18 +76,5 @@ int main(int argc, char** argv) {
     StopSignal::install();
     zant::videohub::VideohubPeer peer(options);
     for (int output : locks) peer.lockByOther(output);
-    std::string error;
-    if (!peer.start(error)) {
-        std::cerr << "videohub_peer: " << error << "\n";
-        return exitFailed;
-    }
-    if (!portFile.empty() && !writePortFile(portFile, peer.port())) {
-        std::cerr << "videohub_peer: cannot write " << portFile << "\n";
-        return exitFailed;
-    }
-    std::cout << "listening on 127.0.0.1:" << peer.port() << std::endl;
-    while (!StopSignal::requested()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    peer.stop();
-    std::cout << "stopped by " << StopSignal::name() << std::endl;
-    return 0;
+    return zant::peers::serveUntilStopped("videohub_peer", peer, portFile);
 }
