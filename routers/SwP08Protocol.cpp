@@ -311,6 +311,8 @@ void SwP08Protocol::acknowledged(std::vector<RouterUpdate>& updates, std::string
     if (!onWire_) return;  // a duplicate
     onWire_ = false;
     dead_ = false;
+    // Answers come in order: a keep-alive's, if any, came before this ACK.
+    if (current_.purpose != Purpose::keepAlive) keepAliveWaiting_ = false;
     if (current_.purpose == Purpose::route && current_.request != 0) {
         for (auto p = pending_.begin(); p != pending_.end(); ++p) {
             if (p->id != current_.request) continue;

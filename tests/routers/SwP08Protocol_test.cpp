@@ -290,6 +290,17 @@ TEST(SwP08Protocol, AKeepAliveAnswerNeverSettlesARoute) {
     wire.deliver(SwP08Frame::encode(tally.encode()));
     ASSERT_EQ(wire.take(Kind::answer).size(), 1u);
     EXPECT_TRUE(wire.take(Kind::answer)[0].done);
+
+    // A keep-alive never answered does not swallow a later route's report.
+    wire.updates.clear();
+    wire.protocol.keepAlive(wire.toRouter);
+    wire.pump();
+    wire.protocol.route(4, 1, 3, wire.toRouter);
+    wire.pump();
+    tally.source = 2;
+    wire.deliver(SwP08Frame::encode(tally.encode()));
+    ASSERT_EQ(wire.take(Kind::answer).size(), 1u);
+    EXPECT_EQ(wire.take(Kind::answer)[0].request, 4);
 }
 
 TEST(SwP08Protocol, BadFramesAreNakedAndChangeNothing) {
