@@ -28,6 +28,7 @@ struct RouterUpdate {
         answer,        // request `request` was done, or refused (`text`: why)
         ignored,       // the router sent what is ignored (`text`: one sentence)
         note,          // what the user should know of the connection (`text`)
+        levels,        // whether `destination`'s levels carry different sources (`split`)
         fault,         // the router cannot be driven as it is (`text`)
     };
     Kind kind = Kind::ignored;
@@ -40,6 +41,7 @@ struct RouterUpdate {
     Lock lock = Lock::none;
     int request = 0;
     bool done = false;
+    bool split = false;
     std::string text;
 
     static RouterUpdate of(Kind kind) {
@@ -70,6 +72,12 @@ struct RouterUpdate {
         RouterUpdate update = of(Kind::lock);
         update.destination = to;
         update.lock = held;
+        return update;
+    }
+    static RouterUpdate levelsOf(int to, bool disagree) {
+        RouterUpdate update = of(Kind::levels);
+        update.destination = to;
+        update.split = disagree;
         return update;
     }
     static RouterUpdate dumpCompleted() { return of(Kind::dumpComplete); }
