@@ -81,6 +81,11 @@ bool SwP08Protocol::configure(const std::vector<std::pair<std::string, std::stri
                 }
                 settings.levels.push_back(n);
                 at = comma + 1;
+                if (settings.levels.size() > maxLevels) {
+                    error =
+                        "swp08://: level= lists at most " + std::to_string(maxLevels) + " levels";
+                    return false;
+                }
             }
         } else if (key == "names") {
             int code = -1;
@@ -133,6 +138,8 @@ void SwP08Protocol::connected(std::string& send) {
     routesKnown_ = 0;
     protects_.clear();
     protectNext_ = 0;
+    levelRoutes_.assign(settings_.levels.size() > 1 ? settings_.levels.size() : 0, {});
+    split_.clear();
     sources_ = 0;
     destinations_ = 0;
 
@@ -402,6 +409,7 @@ void SwP08Protocol::report(int level, int destination, int source,
     if (!isLevel(level)) return;
     sourceTable_.highestTallied = std::max(sourceTable_.highestTallied, source);
     destinationTable_.highestTallied = std::max(destinationTable_.highestTallied, destination);
+    compareLevels(level, destination, source, updates);
     if (level != settings_.levels.front()) return;
     if (starting_) {
         if (destination >= portLimit || source >= portLimit) {
@@ -433,6 +441,36 @@ void SwP08Protocol::report(int level, int destination, int source,
         return;
     }
     answerRoute(destination, source, updates);
+}
+
+void SwP08Protocol::compareLevels(int level, int destination, int source,
+                                  std::vector<RouterUpdate>& updates) {
+    if (levelRoutes_.empty() || destination >= portLimit) return;
+    const size_t at =
+        static_cast<size_t>(std::find(settings_.levels.begin(), settings_.levels.end(), level) -
+                            settings_.levels.begin());
+    std::vector<int>& routes = levelRoutes_[at];
+    if (routes.size() <= static_cast<size_t>(destination)) {
+        routes.resize(static_cast<size_t>(destination) + 1, -1);
+    }
+    routes[destination] = source;
+    if (starting_ || destination >= destinations_) return;
+    const bool split = levelsDisagree(destination);
+    if (split_[destination] == split) return;
+    split_[destination] = split;
+    updates.push_back(RouterUpdate::levelsOf(destination + 1, split));
+}
+
+bool SwP08Protocol::levelsDisagree(int destination) const {
+    const auto carried = [destination](const std::vector<int>& routes) {
+        return static_cast<size_t>(destination) < routes.size() ? routes[destination] : -1;
+    };
+    const int first = carried(levelRoutes_.front());
+    return std::any_of(levelRoutes_.begin(), levelRoutes_.end(),
+                       [&](const std::vector<int>& routes) {
+                           const int other = carried(routes);
+                           return first >= 0 && other >= 0 && other != first;
+                       });
 }
 
 void SwP08Protocol::answerRoute(int destination, int source, std::vector<RouterUpdate>& updates) {
@@ -569,6 +607,13 @@ void SwP08Protocol::finishStart(std::vector<RouterUpdate>& updates, std::string&
                                                  std::to_string(sources_) + " sources"));
     }
     routes_ = std::vector<int>();
+    if (!levelRoutes_.empty()) {
+        split_.assign(static_cast<size_t>(destinations_), false);
+        for (int d = 0; d < destinations_; ++d) {
+            split_[d] = levelsDisagree(d);
+            if (split_[d]) updates.push_back(RouterUpdate::levelsOf(d + 1, true));
+        }
+    }
     protects_.resize(static_cast<size_t>(destinations_), -1);
     for (int d = 0; d < destinations_; ++d) {
         if (protects_[d] < 0) continue;

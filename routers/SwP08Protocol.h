@@ -25,7 +25,8 @@
 // CONNECTED of the first level, before or after the ACK): its source asked
 // is done; another source after the ACK is a refusal that names it (the
 // router reports a protected destination as it is). The reply to a
-// keep-alive interrogate only updates the picture. Protects map to locks
+// keep-alive interrogate only updates the picture. A destination whose
+// levels carry different sources is a `levels` update. Protects map to locks
 // (Lock::theirs; Lock::unlocked when none). What does not fit (a number
 // beyond the sizes, a message too short, a malformed frame) is an `ignored`
 // update, one sentence a kind per read; commands it does not use, other
@@ -57,6 +58,8 @@ public:
     static constexpr int64_t quietStartMs = 500;
     // Routes waiting for the router's word; beyond, the oldest is forgotten.
     static constexpr size_t maxPending = 64;
+    // Levels one address may list.
+    static constexpr size_t maxLevels = 16;
 
     struct Settings {
         int matrix = 0;
@@ -138,6 +141,10 @@ private:
     bool pendingFor(int destination) const;
     int size(Side side) const { return side == Side::source ? sources_ : destinations_; }
     bool isLevel(int level) const;
+    // Keeps what `level` carries at `destination`; after the start, says
+    // whether the levels came to disagree there, or agree again.
+    void compareLevels(int level, int destination, int source, std::vector<RouterUpdate>& updates);
+    bool levelsDisagree(int destination) const;
 
     const Settings settings_;
     SwP08Frame reader_;
@@ -162,7 +169,11 @@ private:
     int routesKnown_ = 0;
     std::vector<int> protects_;  // the first level's, -1 unknown
     int protectNext_ = 0;        // the next destination whose protect to ask
-    int sources_ = 0;            // once the start ended
+    // With several levels: what each carries, in the order listed (-1
+    // unknown), and the destinations where they disagree.
+    std::vector<std::vector<int>> levelRoutes_;
+    std::vector<bool> split_;
+    int sources_ = 0;  // once the start ended
     int destinations_ = 0;
 };
 

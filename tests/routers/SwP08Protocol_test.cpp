@@ -211,6 +211,14 @@ TEST(SwP08Protocol, RoutesEveryLevelAndAnswersFromTheRoutersWord) {
     wire.deliver(wire.router.route(2, 5, 2));
     EXPECT_EQ(wire.picture.route(6), 3);
     EXPECT_TRUE(wire.take(Kind::answer).empty());
+
+    // Destination 6 carries source 3 on level 2 and source 6 on level 0,
+    // until level 0 follows.
+    EXPECT_TRUE(wire.picture.split(6));
+    EXPECT_FALSE(wire.picture.split(4));
+    wire.deliver(wire.router.route(0, 5, 2));
+    EXPECT_FALSE(wire.picture.split(6));
+    EXPECT_EQ(wire.take(Kind::levels).size(), 2u);
 }
 
 TEST(SwP08Protocol, AProtectedDestinationIsAskedAndRefusedByTheRouter) {
@@ -361,6 +369,7 @@ TEST(SwP08Protocol, ConfiguresFromTheAddressOrSaysWhy) {
         {{{"matrix", "256"}}, "matrix= is 0 to 255"},
         {{{"level", "1,1"}}, "level= lists different levels"},
         {{{"level", ""}}, "level= lists"},
+        {{{"level", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"}}, "at most 16 levels"},
         {{{"names", "9"}}, "names= is 4, 8, 12, 16 or 32"},
         {{{"sources", "0"}}, "sources= is 1 to 4096"},
         {{{"colour", "red"}}, "no parameter colour="},
