@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -40,7 +40,8 @@ std::unique_ptr<Router> startedRouter(const std::string& address, std::string& e
 double percentile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0;
     std::sort(samples.begin(), samples.end());
-    const size_t rank = static_cast<size_t>(std::ceil(fraction * samples.size()));
+    const size_t rank =
+        static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
     return samples[std::min(samples.size(), std::max<size_t>(rank, 1)) - 1];
 }
 
@@ -109,9 +110,10 @@ void RouterTakeMeter::memory(benchmark::State& state, const std::string& address
                 return std::to_string(after - before);
             },
             2 * startMs, true);
-        long long measured = 0;
+        char* end = nullptr;
+        const long long measured = std::strtoll(result.text.c_str(), &end, 10);
         if (result.end != zant::platform::IsolatedResult::End::finished ||
-            std::sscanf(result.text.c_str(), "%lld", &measured) != 1) {
+            end == result.text.c_str() || *end != '\0') {
             const std::string why =
                 result.text.empty() ? "the measuring child failed" : result.text;
             state.SkipWithError(why.c_str());
