@@ -5,20 +5,17 @@
 // dump as a connection receives it, in pieces of one TCP segment.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "bench/BenchmarkCatalogue.h"
-#include "bench/OperationMeter.h"
+#include "bench/DumpMeter.h"
 #include "bench/RouterTakeMeter.h"
 #include "peers/swp08/SwP08Peer.h"
-#include "routers/RouterPicture.h"
 #include "routers/SwP08Protocol.h"
 
 namespace {
 
-using zant::routers::RouterPicture;
 using zant::routers::RouterUpdate;
 using zant::routers::SwP08Frame;
 using zant::routers::SwP08Message;
@@ -29,7 +26,6 @@ using zant::routers::SwP08Protocol;
 
 constexpr int ports = 288;
 constexpr int dumpPorts = 1024;
-constexpr size_t segment = 1460;
 
 std::string address(const SwP08Peer& peer) {
     return "swp08://127.0.0.1:" + std::to_string(peer.port());
@@ -111,33 +107,12 @@ SwP08Protocol startedProtocol() {
 }
 
 void tallyDump1024(benchmark::State& state) {
-    const std::string dump = tallyDump();
     const SwP08Protocol started = startedProtocol();
     if (!started.started()) {
         state.SkipWithError("the start did not end");
         return;
     }
-    std::vector<RouterUpdate> updates;
-    std::string send;
-    OperationMeter meter;
-    meter.start();
-    for (auto _ : state) {
-        SwP08Protocol protocol = started;
-        RouterPicture picture(protocol.maxPorts(), protocol.maxLabel());
-        updates.clear();
-        send.clear();
-        for (size_t at = 0; at < dump.size(); at += segment) {
-            protocol.received(dump.data() + at, std::min(segment, dump.size() - at), updates, send);
-        }
-        for (const RouterUpdate& update : updates) {
-            benchmark::DoNotOptimize(picture.apply(update));
-        }
-    }
-    meter.stop();
-    meter.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(dump.size()));
-    state.counters["dump_bytes"] = static_cast<double>(dump.size());
+    DumpMeter::measure(state, started, tallyDump());
 }
 
 }  // namespace
