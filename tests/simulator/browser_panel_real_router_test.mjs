@@ -35,9 +35,12 @@ const protocols = {
     source: 'Input',
     destination: 'Output',
   },
+  // Two levels: another client routes destination 12 on the second only.
   swp08: {
-    peerArgs: ['--sources', '20', '--destinations', '24', '--protect', '0:9'],
-    query: '?names=16',
+    peerArgs: ['--sources', '20', '--destinations', '24', '--protect', '0:9', '--levels', '2',
+               '--route-at', '300:1:11:4'],
+    query: '?names=16&level=0,1',
+    disagree: ['12', 'Destination 12', '12 Source 12', 'levels disagree'],
     source: 'Source',
     destination: 'Destination',
   },
@@ -66,6 +69,10 @@ run(async () => {
       if (JSON.stringify(shown) !== JSON.stringify(cells)) {
         fail(`destination ${destination}: ${JSON.stringify(shown)}, not ${JSON.stringify(cells)}`);
       }
+    }
+    if (protocol.disagree) {
+      await until('levels that disagree', async () =>
+        JSON.stringify(await row(12)) === JSON.stringify(protocol.disagree));
     }
     const connected = await connection();
     if (!connected.shown || connected.lost || connected.text !== `${address}: connected`) {
