@@ -48,6 +48,7 @@ void addHelperBenchmarks(BenchmarkCatalogue& catalogue);
 void addMemoryBenchmarks(BenchmarkCatalogue& catalogue);
 void addVideohubBenchmarks(BenchmarkCatalogue& catalogue);
 void addVideohubLinkBenchmarks(BenchmarkCatalogue& catalogue);
+void addSwP08Benchmarks(BenchmarkCatalogue& catalogue);
 void addEmberBenchmarks(BenchmarkCatalogue& catalogue);
 
 #endif  // BENCH_BENCHMARK_CATALOGUE_H

@@ -11,7 +11,7 @@
 
 #include "bench/BenchmarkCatalogue.h"
 #include "bench/OperationMeter.h"
-#include "bench/RouterMeasures.h"
+#include "bench/RouterTakeMeter.h"
 #include "peers/ember/EmberPeer.h"
 #include "peers/ember/EmberProviderState.h"
 #include "routers/EmberProtocol.h"
@@ -111,7 +111,7 @@ EmberPeerOptions linkPeer() {
 void takeToReport288(benchmark::State& state, int pauseUs) {
     EmberPeer peer(linkPeer());
     if (started(peer, state)) {
-        RouterMeasures::takeToReport(state, address(peer), linkPorts, pauseUs);
+        RouterTakeMeter::takes(state, address(peer), linkPorts, pauseUs);
     }
 }
 
@@ -125,7 +125,7 @@ void takeToReport288AfterPause(benchmark::State& state) {
 
 void connectionMemory288(benchmark::State& state) {
     EmberPeer peer(linkPeer());
-    if (started(peer, state)) RouterMeasures::connectionMemory(state, address(peer));
+    if (started(peer, state)) RouterTakeMeter::memory(state, address(peer));
 }
 
 }  // namespace

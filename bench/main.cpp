@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     addMemoryBenchmarks(catalogue);
     addVideohubBenchmarks(catalogue);
     addVideohubLinkBenchmarks(catalogue);
+    addSwP08Benchmarks(catalogue);
     addEmberBenchmarks(catalogue);
 
     benchmark::Initialize(&argc, argv);

@@ -1,24 +1,18 @@
-// The router protocol's reader and picture taking a whole status dump, as a
-// connection receives it: in pieces of one TCP segment.
+// The Videohub protocol's reader and picture taking a whole status dump, as
+// a connection receives it: in pieces of one TCP segment.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "bench/BenchmarkCatalogue.h"
-#include "bench/OperationMeter.h"
-#include "routers/RouterPicture.h"
+#include "bench/DumpMeter.h"
 #include "routers/VideohubProtocol.h"
 
 namespace {
 
-using zant::routers::RouterPicture;
-using zant::routers::RouterUpdate;
 using zant::routers::VideohubProtocol;
 
 constexpr int ports = 288;
-constexpr size_t segment = 1460;
 
 std::string statusDump() {
     std::string text =
@@ -40,27 +34,7 @@ std::string statusDump() {
 
 // A new connection's protocol and picture each time: the dump is all news.
 void statusDump288(benchmark::State& state) {
-    const std::string dump = statusDump();
-    std::vector<RouterUpdate> updates;
-    std::string send;
-    OperationMeter meter;
-    meter.start();
-    for (auto _ : state) {
-        VideohubProtocol protocol;
-        RouterPicture picture(protocol.maxPorts(), protocol.maxLabel());
-        updates.clear();
-        for (size_t at = 0; at < dump.size(); at += segment) {
-            protocol.received(dump.data() + at, std::min(segment, dump.size() - at), updates, send);
-        }
-        for (const RouterUpdate& update : updates) {
-            benchmark::DoNotOptimize(picture.apply(update));
-        }
-    }
-    meter.stop();
-    meter.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(dump.size()));
-    state.counters["dump_bytes"] = static_cast<double>(dump.size());
+    DumpMeter::measure(state, VideohubProtocol(), statusDump());
 }
 
 }  // namespace

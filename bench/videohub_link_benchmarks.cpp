@@ -1,12 +1,12 @@
-// A real router's connection on the loopback, against the router peer: how
-// long a Take waits for the router's status that confirms it, and the memory
-// one connected router holds.
+// A Videohub router's connection on the loopback, against the router peer:
+// how long a Take waits for the router's status that confirms it, and the
+// memory one connected router holds.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "bench/BenchmarkCatalogue.h"
-#include "bench/RouterMeasures.h"
+#include "bench/RouterTakeMeter.h"
 #include "peers/videohub/VideohubPeer.h"
 
 namespace {
@@ -35,7 +35,6 @@ std::string address(const VideohubPeer& peer) {
     return "videohub://127.0.0.1:" + std::to_string(peer.port());
 }
 
-// The Take to the router's status that confirms it (RouterMeasures).
 void takeToStatus288(benchmark::State& state, int pauseUs) {
     VideohubPeer peer(peerOptions(false));
     std::string error;
@@ -43,7 +42,7 @@ void takeToStatus288(benchmark::State& state, int pauseUs) {
         state.SkipWithError(error.c_str());
         return;
     }
-    RouterMeasures::takeToReport(state, address(peer), ports, pauseUs);
+    RouterTakeMeter::takes(state, address(peer), ports, pauseUs);
 }
 
 void takeToStatus288BackToBack(benchmark::State& state) {
@@ -61,7 +60,7 @@ void connectionMemory(benchmark::State& state, bool longLabels) {
         state.SkipWithError(error.c_str());
         return;
     }
-    RouterMeasures::connectionMemory(state, address(peer));
+    RouterTakeMeter::memory(state, address(peer));
 }
 
 void connectionMemory288(benchmark::State& state) {

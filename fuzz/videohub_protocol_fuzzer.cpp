@@ -12,15 +12,16 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/RouterPictureLog.h"
 #include "routers/RouterPicture.h"
 #include "routers/VideohubProtocol.h"
 
 namespace {
 
-using zant::routers::Lock;
+using zant::routers::logUpdates;
 using zant::routers::RouterPicture;
 using zant::routers::RouterUpdate;
-using zant::routers::Side;
+using zant::routers::snapshot;
 using zant::routers::VideohubProtocol;
 
 struct Run {
@@ -28,20 +29,6 @@ struct Run {
     VideohubProtocol protocol;
     RouterPicture picture{VideohubProtocol::portLimit, VideohubProtocol::labelLimit};
 };
-
-void record(Run& run, const std::vector<RouterUpdate>& updates) {
-    for (const RouterUpdate& update : updates) {
-        fuzzCheck(update.text.find('\0') == std::string::npos, "no NUL in an update's text");
-        const bool changed = run.picture.apply(update);
-        run.log += std::to_string(static_cast<int>(update.kind)) + " " +
-                   std::to_string(static_cast<int>(update.side)) + " " +
-                   std::to_string(update.index) + " " + std::to_string(update.sources) + "x" +
-                   std::to_string(update.destinations) + " " + std::to_string(update.destination) +
-                   "<" + std::to_string(update.source) + " " +
-                   std::to_string(static_cast<int>(update.lock)) + " " + update.text +
-                   (changed ? " !" : "") + "\n";
-    }
-}
 
 void read(const char* bytes, size_t size, const std::vector<size_t>& pieces, bool reconnect,
           Run& run) {
@@ -57,7 +44,7 @@ void read(const char* bytes, size_t size, const std::vector<size_t>& pieces, boo
         run.protocol.received(bytes + at, length, updates, send);
         at += length;
         // What a piece completes is logged per message, so that pieces agree.
-        record(run, updates);
+        logUpdates(updates, run.picture, run.log);
         if (!reconnected && at == half) {
             reconnected = true;
             run.protocol.connected(send);
@@ -67,32 +54,6 @@ void read(const char* bytes, size_t size, const std::vector<size_t>& pieces, boo
     }
     fuzzCheck(send.empty(), "nothing answered to the router");
     run.log += run.protocol.midMessage() ? "mid message\n" : "between messages\n";
-}
-
-// Everything the picture holds, checked against its bounds on the way.
-std::string snapshot(const RouterPicture& picture) {
-    const int sources = picture.sources();
-    const int destinations = picture.destinations();
-    fuzzCheck(sources >= 0 && sources <= VideohubProtocol::portLimit, "sources within bounds");
-    fuzzCheck(destinations >= 0 && destinations <= VideohubProtocol::portLimit,
-              "destinations within bounds");
-    std::string text = std::to_string(sources) + "x" + std::to_string(destinations);
-    for (int i = 1; i <= VideohubProtocol::portLimit; ++i) {
-        for (const Side side : {Side::source, Side::destination}) {
-            if (const std::string* label = picture.label(side, i)) {
-                fuzzCheck(label->size() <= VideohubProtocol::labelLimit, "label within bounds");
-                text += (side == Side::source ? " s" : " d") + std::to_string(i) + "=" + *label;
-            }
-        }
-        const int route = picture.route(i);
-        fuzzCheck(route >= 0 && route <= VideohubProtocol::portLimit, "a route within bounds");
-        if (route != 0) text += " r" + std::to_string(i) + "=" + std::to_string(route);
-        if (picture.lock(i) != Lock::none) {
-            text +=
-                " l" + std::to_string(i) + "=" + std::to_string(static_cast<int>(picture.lock(i)));
-        }
-    }
-    return text;
 }
 
 }  // namespace
@@ -112,6 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Run split;
     read(bytes, length, pieces, reconnect, split);
     fuzzCheck(whole.log == split.log, "the same updates in any pieces");
-    fuzzCheck(snapshot(whole.picture) == snapshot(split.picture), "the same picture in any pieces");
+    fuzzCheck(
+        snapshot(whole.picture, VideohubProtocol::portLimit, VideohubProtocol::labelLimit) ==
+            snapshot(split.picture, VideohubProtocol::portLimit, VideohubProtocol::labelLimit),
+        "the same picture in any pieces");
     return 0;
 }

@@ -121,6 +121,10 @@ int NetworkRouter::source(int destination) const {
     return validDestination(destination) ? picture_.route(destination) : 0;
 }
 
+bool NetworkRouter::levelsDisagree(int destination) const {
+    return validDestination(destination) && picture_.split(destination);
+}
+
 Lock NetworkRouter::lock(int destination) const {
     return validDestination(destination) ? picture_.lock(destination) : Lock::none;
 }
@@ -219,6 +223,7 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
             return;
         case RouterUpdate::Kind::label:
         case RouterUpdate::Kind::lock:
+        case RouterUpdate::Kind::levels:
             picture_.apply(update);
             return;
         case RouterUpdate::Kind::route: {

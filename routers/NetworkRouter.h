@@ -63,6 +63,7 @@ public:
     void connect(int source, int destination) override;
     std::set<int> routedSinceStart() const override { return routedSinceStart_; }
     Lock lock(int destination) const override;
+    bool levelsDisagree(int destination) const override;
 
     void registerRange(int first, int last, bool add) override {
         registrations_.add(first, last, destinations(), add);

@@ -50,6 +50,9 @@ public:
     virtual std::set<int> routedSinceStart() const = 0;
     // Lock::none for a router without locks.
     virtual Lock lock(int /*destination*/) const { return Lock::none; }
+    // Whether a router driven on several levels carries different sources
+    // at the destination on them; false for one level.
+    virtual bool levelsDisagree(int /*destination*/) const { return false; }
 
     // Registration of the component for revertives. Without `add` the new
     // range replaces the ranges registered before; ranges are clamped to the

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "routers/EmberProtocol.h"
+#include "routers/SwP08Protocol.h"
 #include "routers/VideohubProtocol.h"
 #if defined(ZANT_ROUTERS_LINK)
 #include "routers/NetworkRouter.h"
@@ -32,6 +33,16 @@ std::unique_ptr<RouterProtocol> makeEmber(const RouterAddress& address, std::str
     return std::make_unique<EmberProtocol>(std::move(matrix));
 }
 
+std::unique_ptr<RouterProtocol> makeSwP08(const RouterAddress& address, std::string& error) {
+    SwP08Protocol::Settings settings;
+    if (!address.path.empty()) {
+        error = "a swp08:// address has no path";
+        return nullptr;
+    }
+    if (!SwP08Protocol::configure(address.params, settings, error)) return nullptr;
+    return std::make_unique<SwP08Protocol>(settings);
+}
+
 // Decimal digits only, in 1..65535.
 bool portNumber(const std::string& text, int& port) {
     if (text.empty() || text.size() > 5 ||
@@ -53,6 +64,8 @@ RouterFactory RouterFactory::builtIn() {
     RouterFactory factory;
     factory.add(
         Scheme{"videohub", VideohubProtocol::defaultPort, makeVideohub, "videohub://HOST[:PORT]"});
+    factory.add(Scheme{"swp08", 0, makeSwP08,
+                       "swp08://HOST:PORT[?matrix=M&level=L&names=N&sources=S&destinations=D]"});
     factory.add(
         Scheme{"ember", EmberProtocol::defaultPort, makeEmber, "ember://HOST[:PORT]/MATRIX"});
     return factory;

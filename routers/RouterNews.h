@@ -25,7 +25,8 @@ struct RouterNews {
         fault,           // the router cannot be driven as it is (`text`)
         ignored,         // the router sent what is ignored (`text`)
         pending,         // the router will carry out the route later
-        note,            // what the router is (`text`)
+        note,            // what the user should know of the router (`text`:
+                         // a sentence after its title)
         notesCounted,    // `count` notes of what is ignored on this connection
                          // so far; only the first are shown
     };

@@ -73,6 +73,12 @@ bool RouterPicture::apply(const RouterUpdate& update) {
             port->lock = update.lock;
             return true;
         }
+        case RouterUpdate::Kind::levels: {
+            Port* port = grow(Side::destination, update.destination);
+            if (port == nullptr || port->split == update.split) return false;
+            port->split = update.split;
+            return true;
+        }
         case RouterUpdate::Kind::dumpComplete:
         case RouterUpdate::Kind::answer:
         case RouterUpdate::Kind::pending:
@@ -102,6 +108,11 @@ int RouterPicture::route(int destination) const {
 Lock RouterPicture::lock(int destination) const {
     const Port* port = find(Side::destination, destination);
     return port != nullptr ? port->lock : Lock::none;
+}
+
+bool RouterPicture::split(int destination) const {
+    const Port* port = find(Side::destination, destination);
+    return port != nullptr && port->split;
 }
 
 }  // namespace zant::routers

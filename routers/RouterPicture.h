@@ -37,6 +37,9 @@ public:
     int route(int destination) const;
     // Lock::none when the router has not reported the destination's lock.
     Lock lock(int destination) const;
+    // Whether the levels of a router switched on several carry different
+    // sources at the destination.
+    bool split(int destination) const;
 
 private:
     struct Port {
@@ -44,6 +47,7 @@ private:
         bool labelled = false;
         int route = 0;  // of a destination
         Lock lock = Lock::none;
+        bool split = false;
     };
 
     bool resize(Side side, int count);

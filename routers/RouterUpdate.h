@@ -27,9 +27,11 @@ struct RouterUpdate {
         dumpComplete,  // the connection's full state has arrived
         answer,        // request `request` was done, or refused (`text`: why)
         ignored,       // the router sent what is ignored (`text`: one sentence)
+        levels,        // whether `destination`'s levels carry different sources (`split`)
         fault,         // the router cannot be driven as it is (`text`)
         pending,       // request `request` was taken and is to be done later
-        note,          // what the router is, worth a line (`text`: one sentence)
+        note,          // what the user should know of the router (`text`: a
+                       // sentence after its title)
     };
     Kind kind = Kind::ignored;
     Side side = Side::source;
@@ -41,6 +43,7 @@ struct RouterUpdate {
     Lock lock = Lock::none;
     int request = 0;
     bool done = false;
+    bool split = false;
     std::string text;
 
     static RouterUpdate of(Kind kind) {
@@ -71,6 +74,12 @@ struct RouterUpdate {
         RouterUpdate update = of(Kind::lock);
         update.destination = to;
         update.lock = held;
+        return update;
+    }
+    static RouterUpdate levelsOf(int to, bool disagree) {
+        RouterUpdate update = of(Kind::levels);
+        update.destination = to;
+        update.split = disagree;
         return update;
     }
     static RouterUpdate dumpCompleted() { return of(Kind::dumpComplete); }

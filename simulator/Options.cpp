@@ -186,6 +186,15 @@ Options:
                      own sizes (a scratch copy of the installation is made);
                      its names, routes and locks come from the router. Not on
                      Windows builds yet
+  --router DEVICE=swp08://HOST:PORT[?matrix=M&level=L&names=N&sources=S&destinations=D]
+                     the same for a router that speaks SW-P-08 over TCP (serial
+                     lines later); the port is required. Matrix and level
+                     count from 0, as on the wire (router screens often count
+                     from 1); default 0. level=0,1,2: a Take routes every
+                     level listed, the component follows the first. names:
+                     4, 8 (default), 12, 16 or 32 characters. sources and
+                     destinations: the sizes, when the router's names and
+                     tallies do not tell them
   --router DEVICE=ember://HOST[:PORT]/MATRIX
                      the same for an Ember+ matrix (port 9000 when left out):
                      MATRIX is its path by identifiers (router.video) or by

@@ -64,26 +64,26 @@ int main(int argc, char** argv) {
         if (option == "--port-file") {
             portFile = value;
         } else if (option == "--port") {
-            if (!PeerProgram::readNumber(value, 0, 65535, number))
+            if (!zant::peers::readNumber(value, 0, 65535, number))
                 return badUsage("bad port " + value);
             options.port = number;
         } else if (option == "--targets" || option == "--sources") {
-            if (!PeerProgram::readNumber(value, 1, 4096, number)) {
+            if (!zant::peers::readNumber(value, 1, 4096, number)) {
                 return badUsage(option + " is 1 to 4096, not " + value);
             }
             (option == "--targets" ? options.provider.targets : options.provider.sources) = number;
         } else if (option == "--lock") {
-            if (!PeerProgram::readNumber(value, 0, 4095, number))
+            if (!zant::peers::readNumber(value, 0, 4095, number))
                 return badUsage("bad target " + value);
             options.locked.push_back(number);
         } else if (option == "--write-chunk") {
-            if (!PeerProgram::readNumber(value, 1, 65536, number))
+            if (!zant::peers::readNumber(value, 1, 65536, number))
                 return badUsage("bad chunk " + value);
             options.writeChunk = static_cast<size_t>(number);
         } else if (option == "--route-later") {
-            if (!PeerProgram::readNumber(value, 1, 3600000, options.laterMs) ||
-                !PeerProgram::readNumber(argv[++i], 0, 4095, options.laterTarget) ||
-                !PeerProgram::readNumber(argv[++i], 0, 4095, options.laterSource)) {
+            if (!zant::peers::readNumber(value, 1, 3600000, options.laterMs) ||
+                !zant::peers::readNumber(argv[++i], 0, 4095, options.laterTarget) ||
+                !zant::peers::readNumber(argv[++i], 0, 4095, options.laterSource)) {
                 return badUsage("--route-later needs MS TARGET SOURCE");
             }
         } else {
@@ -93,18 +93,5 @@ int main(int argc, char** argv) {
 
     StopSignal::install();
     zant::routers::EmberPeer peer(options);
-    std::string error;
-    if (!peer.start(error)) {
-        std::cerr << "ember_peer: " << error << "\n";
-        return exitFailed;
-    }
-    if (!portFile.empty() && !PeerProgram::writePortFile(portFile, peer.port())) {
-        std::cerr << "ember_peer: cannot write " << portFile << "\n";
-        return exitFailed;
-    }
-    std::cout << "listening on 127.0.0.1:" << peer.port() << std::endl;
-    while (!StopSignal::requested()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    peer.stop();
-    std::cout << "stopped by " << StopSignal::name() << std::endl;
-    return 0;
+    return zant::peers::serveUntilStopped("ember_peer", peer, portFile);
 }

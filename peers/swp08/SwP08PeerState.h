@@ -90,6 +90,9 @@ public:
     Bytes route(int level, int destination, int source);
     Bytes setProtect(int level, int destination, int state);
 
+    // From now on frames are ACKed and NAKed, or neither.
+    void setAcknowledge(bool acknowledge) { options_.acknowledge = acknowledge; }
+
     // -1 for a number out of range.
     int routeOf(int level, int destination) const;
     int protectOf(int level, int destination) const;

@@ -1,9 +1,7 @@
 // videohub_peer: a router on 127.0.0.1 that speaks the Videohub Ethernet
 // protocol, for end-to-end tests and demonstrations of a router client.
-#include <chrono>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "peers/PeerProgram.h"
@@ -12,7 +10,8 @@
 
 namespace {
 
-constexpr int exitFailed = 1;
+using zant::peers::readNumber;
+
 constexpr int exitBadUsage = 2;
 
 const char* const usage =
@@ -53,17 +52,15 @@ int main(int argc, char** argv) {
         if (option == "--port-file") {
             portFile = value;
         } else if (option == "--port") {
-            if (!PeerProgram::readNumber(value, 0, 65535, number))
-                return badUsage("bad port " + value);
+            if (!readNumber(value, 0, 65535, number)) return badUsage("bad port " + value);
             options.port = number;
         } else if (option == "--inputs" || option == "--outputs") {
-            if (!PeerProgram::readNumber(value, 1, 1024, number)) {
+            if (!readNumber(value, 1, 1024, number)) {
                 return badUsage(option + " is 1 to 1024, not " + value);
             }
             (option == "--inputs" ? options.inputs : options.outputs) = number;
         } else if (option == "--lock") {
-            if (!PeerProgram::readNumber(value, 0, 1023, number))
-                return badUsage("bad output " + value);
+            if (!readNumber(value, 0, 1023, number)) return badUsage("bad output " + value);
             locks.push_back(number);
         } else {
             return badUsage("unknown option " + option);
@@ -79,18 +76,5 @@ int main(int argc, char** argv) {
     StopSignal::install();
     zant::videohub::VideohubPeer peer(options);
     for (int output : locks) peer.lockByOther(output);
-    std::string error;
-    if (!peer.start(error)) {
-        std::cerr << "videohub_peer: " << error << "\n";
-        return exitFailed;
-    }
-    if (!portFile.empty() && !PeerProgram::writePortFile(portFile, peer.port())) {
-        std::cerr << "videohub_peer: cannot write " << portFile << "\n";
-        return exitFailed;
-    }
-    std::cout << "listening on 127.0.0.1:" << peer.port() << std::endl;
-    while (!StopSignal::requested()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    peer.stop();
-    std::cout << "stopped by " << StopSignal::name() << std::endl;
-    return 0;
+    return zant::peers::serveUntilStopped("videohub_peer", peer, portFile);
 }

@@ -136,6 +136,7 @@ json routerState(const Router& router) {
                 destination["lock"] = "L";
                 break;
         }
+        if (router.levelsDisagree(index)) destination["levels"] = "disagree";
         destinations.push_back(destination);
     }
     json state = {{"device", router.device()},

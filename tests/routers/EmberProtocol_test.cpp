@@ -52,6 +52,8 @@ std::string text(const RouterUpdate& update) {
                    (update.text.empty() ? "" : ": " + update.text);
         case Kind::pending:
             return "pending " + std::to_string(update.request);
+        case Kind::levels:
+            return "levels " + std::to_string(update.destination);
         case Kind::note:
             return "note " + update.text;
         case Kind::ignored:

@@ -344,6 +344,8 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
         {"videohub://a@b", ""},
         {"http://10.0.0.1", ""},
         {"10.0.0.1", ""},
+        {"swp08://10.0.0.1:2008?level=0,1&names=16", "swp08://10.0.0.1:2008"},
+        {"swp08://10.0.0.1", ""},
     };
     for (const auto& c : cases) {
         RouterAddress address;
@@ -362,6 +364,9 @@ TEST(RouterFactory, AddressesItReadsAndRefuses) {
     EXPECT_EQ(address.params, (std::vector<std::pair<std::string, std::string>>{{"x", "1"}}));
     EXPECT_EQ(factory.router(1, address, {}, error), nullptr);
     EXPECT_EQ(error, "a videohub:// address has no path and no parameters");
+    ASSERT_TRUE(factory.parse("swp08://h:2008?names=7", address, error));
+    EXPECT_EQ(factory.router(1, address, {}, error), nullptr);
+    EXPECT_EQ(error, "swp08://: names= is 4, 8, 12, 16 or 32 characters, not '7'");
 }
 
 }  // namespace

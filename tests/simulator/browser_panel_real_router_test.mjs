@@ -1,10 +1,10 @@
-// The browser panel with a real router: a router peer on the loopback as the
+// The browser panel with a real router: a peer on the loopback as the
 // installation's device 12. The router card shows the router's names, locks
 // and connection; a Take changes its routing; a lost router shows as lost.
 //
 // node browser_panel_real_router_test.mjs --chromium PATH --chromedriver PATH
-//      --peer PEER [--protocol videohub|ember] --screenshot FILE -- PANEL_HOST ARGS...
-// PEER is videohub_peer (the default protocol) or ember_peer.
+//      --peer PEER [--protocol videohub|swp08|ember] --screenshot FILE -- PANEL_HOST ARGS...
+// The peer is videohub_peer, or swp08_peer or ember_peer for their protocol.
 // FILE shows the page after the Take; FILE with "-lost" before its
 // extension, after the router went away.
 import {writeFileSync} from 'node:fs';
@@ -26,31 +26,45 @@ const connection = () => script(
   `const e = document.getElementById('router-connection');
    return {text: e.textContent, shown: !e.hidden, lost: e.classList.contains('lost')};`);
 
-// What differs between the protocols: the peer's options (output or target
-// 9 on the wire, destination 10 here, locked by another), its names, and the
-// address (an Ember+ matrix has no lock to show until a Take meets it).
+// Each protocol's peer with 20 sources and 24 destinations, destination 9 on
+// the wire (10 here) locked by another client, and the names it gives (an
+// Ember+ matrix has no lock to show until a Take meets it).
 const protocols = {
   videohub: {
-    peer: ['--inputs', '20', '--outputs', '24', '--lock', '9'],
-    address: (port) => [`videohub://127.0.0.1:${port}`, ''],
-    source: 'Input', destination: 'Output', locked: 'locked by another client',
+    peerArgs: ['--inputs', '20', '--outputs', '24', '--lock', '9'],
+    query: '',
+    source: 'Input',
+    destination: 'Output',
+    locked: 'locked by another client',
+  },
+  // Two levels: another client routes destination 12 on the second only.
+  swp08: {
+    peerArgs: ['--sources', '20', '--destinations', '24', '--protect', '0:9', '--levels', '2',
+               '--route-at', '300:1:11:4'],
+    query: '?names=16&level=0,1',
+    disagree: ['12', 'Destination 12', '12 Source 12', 'levels disagree'],
+    source: 'Source',
+    destination: 'Destination',
+    locked: 'locked by another client',
   },
   ember: {
-    peer: ['--targets', '24', '--sources', '20', '--lock', '9'],
-    address: (port) => [`ember://127.0.0.1:${port}`, '/router.video'],
-    source: 'Source', destination: 'Target', locked: '',
+    peerArgs: ['--targets', '24', '--sources', '20', '--lock', '9'],
+    query: '/router.video',
+    source: 'Source',
+    destination: 'Target',
+    locked: '',
   },
 };
 
 run(async () => {
-  const protocol = protocols[option('--protocol') || 'videohub'];
-  if (!protocol) fail('--protocol is videohub or ember');
-  const peer = start(option('--peer'), protocol.peer);
+  const scheme = option('--protocol') ?? 'videohub';
+  const protocol = protocols[scheme];
+  if (!protocol) fail('--protocol is one of ' + Object.keys(protocols).join(', '));
+  const peer = start(option('--peer'), protocol.peerArgs);
   const listening = /^listening on 127\.0\.0\.1:(\d+)$/.exec(await peer.firstLine);
   if (!listening) fail('the peer: ' + peer.output());
-  const [address, path] = protocol.address(listening[1]);
-  const host = startPanelHost(['--router', `12=${address}${path}`]);
-  const {source, destination: target} = protocol;
+  const address = `${scheme}://127.0.0.1:${listening[1]}`;
+  const host = startPanelHost(['--router', `12=${address}${protocol.query}`]);
   const base = await host.address;
   const closeBrowser = await openBrowser();
   try {
@@ -58,13 +72,18 @@ run(async () => {
     await chooseMessage('instance', 'studioA');
     await until('the router\'s 24 outputs', () => script(
       `return document.querySelectorAll('#router tr').length === 24;`));
-    const wanted = [[8, ['8', `${target} 8`, `8 ${source} 8`, '']],
-                    [10, ['10', `${target} 10`, `10 ${source} 10`, protocol.locked]]];
+    const {source, destination: output} = protocol;
+    const wanted = [[8, ['8', `${output} 8`, `8 ${source} 8`, '']],
+                    [10, ['10', `${output} 10`, `10 ${source} 10`, protocol.locked]]];
     for (const [destination, cells] of wanted) {
       const shown = await row(destination);
       if (JSON.stringify(shown) !== JSON.stringify(cells)) {
         fail(`destination ${destination}: ${JSON.stringify(shown)}, not ${JSON.stringify(cells)}`);
       }
+    }
+    if (protocol.disagree) {
+      await until('levels that disagree', async () =>
+        JSON.stringify(await row(12)) === JSON.stringify(protocol.disagree));
     }
     const connected = await connection();
     if (!connected.shown || connected.lost || connected.text !== `${address}: connected`) {

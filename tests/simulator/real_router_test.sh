@@ -3,9 +3,9 @@
 # Starts the router program ROUTER... with --port-file, runs PANEL_HOST ARGS
 # with --router 12=videohub://127.0.0.1:PORT --router-deadline DEADLINE and
 # SCENARIO, and checks the exit status and that each "#> LINE" of SCENARIO
-# is a line of the output (indent aside; PORT and DEADLINE filled in).
-# ROUTER_ADDRESS, when set, is the address instead, PORT in it filled in
-# ("ember://127.0.0.1:PORT/router.video").
+# is a line of the output (indent aside; PORT and DEADLINE filled in), and
+# each "#router> LINE" one of the router's. ROUTER_ADDRESS in the
+# environment is another address for the router, PORT filled in.
 set -u
 . "$(dirname "$0")/../videohub/script_support.sh"
 scenario=$1 exit=$2 deadline=$3
@@ -46,6 +46,13 @@ sed -n "/^#> /{s///; s/PORT/$port/g; s/DEADLINE/$deadline/g; p; }" "$scenario" >
 while IFS= read -r line; do
     if ! grep -qxF -- "$line" "$work/lines"; then
         echo "FAILED: no output line: $line"
+        failed=1
+    fi
+done <"$work/wanted"
+sed -n "/^#router> /{s///; p; }" "$scenario" >"$work/wanted"
+while IFS= read -r line; do
+    if ! grep -qxF -- "$line" "$work/router"; then
+        echo "FAILED: no line of the router: $line"
         failed=1
     fi
 done <"$work/wanted"

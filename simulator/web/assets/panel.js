@@ -220,8 +220,12 @@ function drawRouter() {
     const key = router.device + ':' + d.index;
     if (drawnRoutes[key] !== undefined && drawnRoutes[key] !== d.source) row.classList.add('changed');
     drawnRoutes[key] = d.source;
-    const lock = {L: 'locked by another client', O: 'locked by this host'}[d.lock] || '';
+    let lock = {L: 'locked by another client', O: 'locked by this host'}[d.lock] || '';
     if (lock) row.classList.add('locked');
+    if (d.levels === 'disagree') {
+      lock += (lock ? '; ' : '') + 'levels disagree';
+      row.classList.add('split');
+    }
     for (const text of [String(d.index), d.name, d.source ? `${d.source} ${sourceName(d.source)}` : '—', lock]) {
       const cell = document.createElement('td');
       cell.textContent = text;

@@ -1,9 +1,10 @@
-#include "bench/RouterMeasures.h"
+#include "bench/RouterTakeMeter.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -12,14 +13,28 @@
 #include "routers/NetworkRouter.h"
 #include "routers/RouterFactory.h"
 
-namespace RouterMeasures {
-
 namespace {
 
 using zant::routers::Router;
 using zant::routers::RouterFactory;
 
 constexpr int device = 1;
+constexpr int deadlineMs = 5000;
+constexpr int startMs = 5000;
+
+// The router of the factory at `address`, started; null with `error`.
+std::unique_ptr<Router> startedRouter(const std::string& address, std::string& error) {
+    const RouterFactory factory = RouterFactory::builtIn();
+    zant::routers::RouterAddress where;
+    if (!factory.parse(address, where, error)) return nullptr;
+    RouterFactory::Settings settings;
+    settings.deadlineMs = deadlineMs;
+    std::unique_ptr<Router> router = factory.router(device, where, settings, error);
+    Router::News news;
+    if (router == nullptr || !router->start(startMs, news, error, {})) return nullptr;
+    router->takeIn(news);
+    return router;
+}
 
 // Nearest rank: the smallest sample with at least `fraction` of them at or below it.
 double percentile(std::vector<double> samples, double fraction) {
@@ -32,20 +47,11 @@ double percentile(std::vector<double> samples, double fraction) {
 
 }  // namespace
 
-std::unique_ptr<Router> routerAt(const std::string& address, std::string& error) {
-    const RouterFactory factory = RouterFactory::builtIn();
-    zant::routers::RouterAddress parsed;
-    if (!factory.parse(address, parsed, error)) return nullptr;
-    RouterFactory::Settings settings;
-    settings.deadlineMs = deadlineMs;
-    return factory.router(device, parsed, settings, error);
-}
-
-void takeToReport(benchmark::State& state, const std::string& address, int ports, int pauseUs) {
+void RouterTakeMeter::takes(benchmark::State& state, const std::string& address, int ports,
+                            int pauseUs) {
     std::string error;
-    const std::unique_ptr<Router> made = routerAt(address, error);
-    Router::News startNotes;
-    if (made == nullptr || !made->start(startMs, startNotes, error, {})) {
+    const std::unique_ptr<Router> made = startedRouter(address, error);
+    if (made == nullptr) {
         state.SkipWithError(error.c_str());
         return;
     }
@@ -90,19 +96,15 @@ void takeToReport(benchmark::State& state, const std::string& address, int ports
     state.counters["max_us"] = percentile(samples, 1.0);
 }
 
-void connectionMemory(benchmark::State& state, const std::string& address) {
+void RouterTakeMeter::memory(benchmark::State& state, const std::string& address) {
     double held = 0;
     for (auto _ : state) {
         const auto result = zant::platform::IsolatedWork::run(
             [&address] {
                 const std::int64_t before = AllocationCounter::liveBytes();
                 std::string failure;
-                const std::unique_ptr<Router> router = routerAt(address, failure);
-                Router::News news;
-                if (router == nullptr || !router->start(startMs, news, failure, {})) {
-                    return "error " + failure;
-                }
-                router->takeIn(news);
+                const std::unique_ptr<Router> router = startedRouter(address, failure);
+                if (router == nullptr) return "error " + failure;
                 if (!router->settled()) return std::string("error not settled");
                 const std::int64_t after = AllocationCounter::liveBytes();
                 return std::to_string(after - before);
@@ -110,7 +112,7 @@ void connectionMemory(benchmark::State& state, const std::string& address) {
             2 * startMs, true);
         char* end = nullptr;
         const long long measured = std::strtoll(result.text.c_str(), &end, 10);
-        if (result.end != zant::platform::IsolatedResult::End::finished || result.text.empty() ||
+        if (result.end != zant::platform::IsolatedResult::End::finished ||
             end == result.text.c_str() || *end != '\0') {
             const std::string why =
                 result.text.empty() ? "the measuring child failed" : result.text;
@@ -122,5 +124,3 @@ void connectionMemory(benchmark::State& state, const std::string& address) {
     state.counters["object_bytes"] = static_cast<double>(sizeof(zant::routers::NetworkRouter));
     state.counters["held_bytes"] = held;
 }
-
-}  // namespace RouterMeasures
