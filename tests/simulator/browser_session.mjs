@@ -29,7 +29,7 @@ export function fail(message) {
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-export async function until(what, check, ms = 10000) {
+export async function until(what, check, ms = 30000) {
   const end = Date.now() + ms;
   let last;
   while (Date.now() < end) {
