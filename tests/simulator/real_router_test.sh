@@ -38,7 +38,8 @@ if [ "$status" -ne "$exit" ]; then
     echo "FAILED: exit status $status, expected $exit"
     failed=1
 fi
-sed 's/^ *//' "$work/out" >"$work/lines"
+# A Windows program's lines end CR LF.
+sed 's/^ *//; s/\r$//' "$work/out" >"$work/lines"
 sed -n "/^#> /{s///; s/PORT/$port/g; s/DEADLINE/$deadline/g; p; }" "$scenario" >"$work/wanted"
 while IFS= read -r line; do
     if ! grep -qxF -- "$line" "$work/lines"; then
