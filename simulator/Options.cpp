@@ -184,8 +184,7 @@ Options:
                      speaks the Videohub Ethernet protocol (port 9990 when
                      left out); repeatable. The component reads the router's
                      own sizes (a scratch copy of the installation is made);
-                     its names, routes and locks come from the router. Not on
-                     Windows builds yet
+                     its names, routes and locks come from the router
   --router-deadline MS
                      how long a step waits for a real router to answer and
                      report what the step asked (default: 2000); the start
