@@ -1,13 +1,13 @@
 #!/bin/sh
-# real_router_test.sh SCENARIO EXIT DEADLINE ROUTER... -- PANEL_HOST ARGS...
+# real_router_test.sh SCENARIO EXIT DEADLINE SCHEME ROUTER... -- PANEL_HOST ARGS...
 # Starts the router program ROUTER... with --port-file, runs PANEL_HOST ARGS
-# with --router 12=videohub://127.0.0.1:PORT --router-deadline DEADLINE and
+# with --router 12=SCHEME://127.0.0.1:PORT --router-deadline DEADLINE and
 # SCENARIO, and checks the exit status and that each "#> LINE" of SCENARIO
 # is a line of the output (indent aside; PORT and DEADLINE filled in).
 set -u
 . "$(dirname "$0")/../videohub/script_support.sh"
-scenario=$1 exit=$2 deadline=$3
-shift 3
+scenario=$1 exit=$2 deadline=$3 scheme=$4
+shift 4
 router=""
 while [ "$1" != "--" ]; do
     router="$router $1"
@@ -29,7 +29,7 @@ if [ -z "$port" ]; then
     exit 1
 fi
 
-"$@" --router "12=videohub://127.0.0.1:$port" --router-deadline "$deadline" "$scenario" \
+"$@" --router "12=$scheme://127.0.0.1:$port" --router-deadline "$deadline" "$scenario" \
     >"$work/out" 2>&1
 status=$?
 cat "$work/out"
