@@ -4,6 +4,10 @@
 # 32-bit loader (Debian package wine32:i386) in the same prefix.
 # Usage: wine-run.sh WINEPREFIX PROGRAM [ARGUMENTS...]
 #        wine-run.sh WINEPREFIX     (only creates the prefix)
+# With ZANT_WINE_EXEC=1 the script becomes Wine itself once the server runs:
+# the caller's signals reach the program (Wine makes SIGINT the console's
+# Ctrl-C event) and its output goes where the caller sent it as it comes,
+# lines ending CR LF. For the tests that stop a program while it runs.
 set -u
 
 export WINEPREFIX="$1"
@@ -34,6 +38,17 @@ wineserver="$(dirname "$wine")/wineserver"
     "$wineserver" -p30 </dev/null >/dev/null 2>&1 9>&-
 ) 9>"$WINEPREFIX.lock"
 (($#)) || exit 0
+if [[ ${ZANT_WINE_EXEC:-} == 1 ]]; then
+    # wine64 starts a 32-bit program through start.exe, which a signal would
+    # then reach instead: Wine's 32-bit loader runs it as this very process.
+    # The PE header's machine (0x14c: i386) says which program this is.
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null)
+    machine=$(od -An -tx2 -j$((${offset:-0} + 4)) -N2 "$1" 2>/dev/null)
+    if [[ ${machine// /} == 014c && -x "$(dirname "$wine")/wine" ]]; then
+        wine="$(dirname "$wine")/wine"
+    fi
+    exec "$wine" "$@"
+fi
 
 # Wine's background processes (services, devices) live as long as the server
 # and inherit the output of the program that started them: the program writes

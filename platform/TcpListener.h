@@ -1,8 +1,8 @@
 // A listening TCP socket on the loopback, for the test peers that play a
-// router. POSIX only for now.
+// router.
 //
 // close() may come from any thread: an accept() waiting in another returns
-// at once on Linux, elsewhere at the end of its timeout, so an accepting
+// at once on Linux, elsewhere (Windows too) at the end of its timeout, so an accepting
 // thread waits in short turns.
 #ifndef PLATFORM_TCP_LISTENER_H
 #define PLATFORM_TCP_LISTENER_H

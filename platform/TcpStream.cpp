@@ -1,11 +1,17 @@
 #include "platform/TcpStream.h"
 
+#if defined(_WIN32)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#endif
+
 #include <chrono>
 
 #include "platform/SocketCalls.h"
@@ -16,10 +22,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+#if defined(_WIN32)
+using IoLength = int;
+constexpr int sendFlags = 0;
+constexpr int timedOut = WSAETIMEDOUT;
+constexpr int connecting = WSAEWOULDBLOCK;
+constexpr int interrupted = WSAEINTR;
+
+// Nothing was there to take or no room to give: wait, then try again.
+bool tryAgain(int failure) {
+    return failure == WSAEWOULDBLOCK || failure == WSAEINTR;
+}
+#else
+using IoLength = size_t;
 #if defined(MSG_NOSIGNAL)
 constexpr int sendFlags = MSG_NOSIGNAL;
 #else
 constexpr int sendFlags = 0;  // SO_NOSIGPIPE is set on the socket instead
+#endif
+constexpr int timedOut = ETIMEDOUT;
+constexpr int connecting = EINPROGRESS;
+constexpr int interrupted = EINTR;
+
+bool tryAgain(int failure) {
+    return failure == EAGAIN || failure == EWOULDBLOCK || failure == EINTR;
+}
 #endif
 
 // The milliseconds left until `deadline`, at least 0; -1 (no limit) stays.
@@ -30,37 +57,117 @@ int remainingMs(int timeoutMs, Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-// Waits for `events` on `socket`: 1 ready, 0 timed out, -1 failed (errno).
-int waitFor(int socket, short events, int timeoutMs, Clock::time_point deadline) {
+#if defined(_WIN32)
+// Winsock's select is not woken when another thread shuts the socket down
+// (Wine's is not): a wait goes in turns of at most this long, and ends at
+// the first turn that finds the handle closed.
+constexpr int turnMs = 20;
+#endif
+
+// Waits at most `waitMs` (negative: without limit) until `socket` can be
+// written (`writing`; a connect that failed counts) or read, or `wake` (when
+// not noSocket) can be read, or `handle` (when given) is closed; says which
+// in `ready` (a closed handle is ready: the call on it then fails) and
+// `woken`. 1: one of them, 0: timed out, -1: failed (lastSocketError();
+// EINTR on POSIX when a signal came).
+int waitOnce(NativeSocket socket, bool writing, NativeSocket wake, int waitMs,
+             const SocketHandle* handle, bool& ready, bool& woken) {
+    ready = false;
+    woken = false;
+#if defined(_WIN32)
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
-        pollfd entry = {socket, events, 0};
-        const int ready = ::poll(&entry, 1, remainingMs(timeoutMs, deadline));
-        if (ready >= 0 || errno != EINTR) return ready;
+        fd_set readable;
+        fd_set writable;
+        fd_set failed;
+        FD_ZERO(&readable);
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        if (writing) {
+            FD_SET(socket, &writable);
+            FD_SET(socket, &failed);
+        } else {
+            FD_SET(socket, &readable);
+        }
+        if (wake != noSocket) FD_SET(wake, &readable);
+        const int left = remainingMs(waitMs, end);
+        const int turn = handle == nullptr ? left : (left < 0 || left > turnMs ? turnMs : left);
+        timeval time = {turn / 1000, (turn % 1000) * 1000};
+        const int result = ::select(0, &readable, &writable, &failed, turn < 0 ? nullptr : &time);
+        if (result < 0) return -1;
+        if (result > 0) {
+            ready = FD_ISSET(socket, &readable) || FD_ISSET(socket, &writable) ||
+                    FD_ISSET(socket, &failed);
+            woken = wake != noSocket && FD_ISSET(wake, &readable);
+            return 1;
+        }
+        if (handle != nullptr && !handle->open()) {
+            ready = true;
+            return 1;
+        }
+        if (left == 0 || (left > 0 && turn == left)) return 0;
+    }
+#else
+    (void)handle;  // a shutdown wakes poll
+    const short events = writing ? POLLOUT : POLLIN;
+    pollfd entries[2] = {{socket, events, 0}, {wake, POLLIN, 0}};
+    const int result = ::poll(entries, wake == noSocket ? 1 : 2, waitMs < 0 ? -1 : waitMs);
+    if (result <= 0) return result;
+    ready = entries[0].revents != 0;
+    woken = wake != noSocket && entries[1].revents != 0;
+    return 1;
+#endif
+}
+
+// Waits for `socket` until `deadline`, a signal on POSIX aside: 1 ready,
+// 0 timed out, -1 failed (lastSocketError()).
+int waitFor(NativeSocket socket, bool writing, int timeoutMs, Clock::time_point deadline,
+            const SocketHandle* handle) {
+    for (;;) {
+        bool ready = false;
+        bool woken = false;
+        const int result = waitOnce(socket, writing, noSocket, remainingMs(timeoutMs, deadline),
+                                    handle, ready, woken);
+        if (result >= 0 || !tryAgain(lastSocketError())) return result;
     }
 }
 
 // One address, waiting for the handshake until `deadline`; the connected
-// socket, or -1 with `failure` set.
-int connectTo(const addrinfo& address, int timeoutMs, Clock::time_point deadline, int& failure) {
-    const int socket = openSocket(address.ai_family);
-    if (socket < 0) {
-        failure = errno;
-        return -1;
+// socket, or noSocket with `failure` set.
+NativeSocket connectTo(const addrinfo& address, int timeoutMs, Clock::time_point deadline,
+                       int& failure) {
+    const NativeSocket socket = openSocket(address.ai_family);
+    if (socket == noSocket) {
+        failure = lastSocketError();
+        return noSocket;
     }
-    if (::connect(socket, address.ai_addr, address.ai_addrlen) == 0) return socket;
-    failure = errno;
-    if (failure == EINPROGRESS) {
-        const int ready = waitFor(socket, POLLOUT, timeoutMs, deadline);
+    if (::connect(socket, address.ai_addr, static_cast<socklen_t>(address.ai_addrlen)) == 0)
+        return socket;
+    failure = lastSocketError();
+    if (failure == connecting) {
+        const int ready = waitFor(socket, true, timeoutMs, deadline, nullptr);
         if (ready > 0) {
-            socklen_t length = sizeof failure;
-            if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &failure, &length) != 0) failure = errno;
+            int value = 0;
+            socklen_t length = sizeof value;
+            failure = getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&value),
+                                 &length) == 0
+                          ? value
+                          : lastSocketError();
             if (failure == 0) return socket;
         } else {
-            failure = ready == 0 ? ETIMEDOUT : errno;
+            failure = ready == 0 ? timedOut : lastSocketError();
         }
     }
-    ::close(socket);
-    return -1;
+    closeSocket(socket);
+    return noSocket;
+}
+
+// The text of a failed name lookup.
+std::string lookupErrorText(int resolved) {
+#if defined(EAI_SYSTEM)
+    if (resolved == EAI_SYSTEM) return socketErrorText(lastSocketError());
+#endif
+    return lowerFirst(gai_strerror(resolved));
 }
 
 }  // namespace
@@ -78,6 +185,10 @@ bool TcpStream::connect(const std::string& host, int port, int timeoutMs, std::s
         error = failed + "no such port";
         return false;
     }
+    if (!startSockets()) {
+        error = failed + socketErrorText(lastSocketError());
+        return false;
+    }
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -86,21 +197,20 @@ bool TcpStream::connect(const std::string& host, int port, int timeoutMs, std::s
     const int resolved =
         getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &addresses);
     if (resolved != 0) {
-        error = failed + (resolved == EAI_SYSTEM ? socketErrorText(errno)
-                                                 : lowerFirst(gai_strerror(resolved)));
+        error = failed + lookupErrorText(resolved);
         return false;
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    int failure = ETIMEDOUT;
-    int socket = -1;
+    int failure = timedOut;
+    NativeSocket socket = noSocket;
     // Every address of the name in turn, while time is left.
-    for (const addrinfo* address = addresses; address != nullptr && socket < 0;
+    for (const addrinfo* address = addresses; address != nullptr && socket == noSocket;
          address = address->ai_next) {
         socket = connectTo(*address, timeoutMs, deadline, failure);
-        if (failure == ETIMEDOUT) break;
+        if (failure == timedOut) break;
     }
     freeaddrinfo(addresses);
-    if (socket < 0) {
+    if (socket == noSocket) {
         error = failed + socketErrorText(failure);
         return false;
     }
@@ -113,29 +223,29 @@ TcpStream::Received TcpStream::receive(char* buffer, size_t capacity, int timeou
                                        std::string& error, const Wakeup* wakeup) {
     size = 0;
     const SocketHandle::Use use(handle_);
-    const int socket = use.socket();
-    if (socket < 0) {
+    const NativeSocket socket = use.socket();
+    if (socket == noSocket) {
         error = "not connected";
         return Received::closed;
     }
-    pollfd entries[2] = {{socket, POLLIN, 0}, {wakeup == nullptr ? -1 : wakeup->fd(), POLLIN, 0}};
-    const int ready = ::poll(entries, wakeup == nullptr ? 1 : 2, timeoutMs < 0 ? -1 : timeoutMs);
-    if (wakeup != nullptr && entries[1].revents != 0) wakeup->clear();
-    if (ready == 0 || (ready < 0 && errno == EINTR) || capacity == 0 ||
-        (ready > 0 && entries[0].revents == 0)) {
+    bool ready = false;
+    bool woken = false;
+    const int result = waitOnce(socket, false, wakeup == nullptr ? noSocket : wakeup->socket(),
+                                timeoutMs, &handle_, ready, woken);
+    int failure = result < 0 ? lastSocketError() : 0;
+    if (woken) wakeup->clear();
+    if (result == 0 || (result < 0 && tryAgain(failure)) || capacity == 0 ||
+        (result > 0 && !ready)) {
         return Received::nothing;
     }
-    int failure = ready < 0 ? errno : 0;
     if (failure == 0) {
-        const ssize_t got = ::recv(socket, buffer, capacity, 0);
+        const auto got = ::recv(socket, buffer, static_cast<IoLength>(capacity), 0);
         if (got > 0) {
             size = static_cast<size_t>(got);
             return Received::data;
         }
-        failure = got == 0 ? 0 : errno;
-        if (failure == EAGAIN || failure == EWOULDBLOCK || failure == EINTR) {
-            return Received::nothing;
-        }
+        failure = got == 0 ? 0 : lastSocketError();
+        if (failure != 0 && tryAgain(failure)) return Received::nothing;
     }
     if (!handle_.open()) {
         error = "connection closed";
@@ -150,8 +260,8 @@ TcpStream::Received TcpStream::receive(char* buffer, size_t capacity, int timeou
 
 bool TcpStream::send(const std::string& data, int timeoutMs, std::string& error) {
     const SocketHandle::Use use(handle_);
-    const int socket = use.socket();
-    if (socket < 0) {
+    const NativeSocket socket = use.socket();
+    if (socket == noSocket) {
         error = "not connected";
         return false;
     }
@@ -159,15 +269,19 @@ bool TcpStream::send(const std::string& data, int timeoutMs, std::string& error)
     size_t sent = 0;
     int failure = 0;
     while (sent < data.size() && failure == 0) {
-        const ssize_t wrote = ::send(socket, data.data() + sent, data.size() - sent, sendFlags);
+        const auto wrote = ::send(socket, data.data() + sent,
+                                  static_cast<IoLength>(data.size() - sent), sendFlags);
         if (wrote >= 0) {
             sent += static_cast<size_t>(wrote);
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            const int ready = waitFor(socket, POLLOUT, timeoutMs, deadline);
-            if (ready == 0) failure = ETIMEDOUT;
-            if (ready < 0) failure = errno;
-        } else if (errno != EINTR) {
-            failure = errno;
+            continue;
+        }
+        const int why = lastSocketError();
+        if (!tryAgain(why)) {
+            failure = why;
+        } else if (why != interrupted) {
+            const int ready = waitFor(socket, true, timeoutMs, deadline, &handle_);
+            if (ready == 0) failure = timedOut;
+            if (ready < 0) failure = lastSocketError();
         }
     }
     if (failure == 0) return true;

@@ -1,6 +1,5 @@
 // A TCP connection on the loopback or the network: the OS calls of the router
-// link and of the test peers. POSIX only for now (the Windows builds have no
-// real router yet).
+// link and of the test peers, on POSIX sockets or Winsock.
 //
 // Threads: receive() and send() may run in different threads, and close()
 // may come from any thread while they wait: it wakes them and they return
@@ -49,7 +48,7 @@ public:
 
 private:
     friend class TcpListener;
-    explicit TcpStream(int socket) : handle_(socket) {}
+    explicit TcpStream(NativeSocket socket) : handle_(socket) {}
     SocketHandle handle_;
 };
 

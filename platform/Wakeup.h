@@ -1,9 +1,13 @@
-// A wait on a socket that another thread can end early: signal() makes the
-// descriptor readable until clear(). POSIX only, as the network layer.
+// A wait on a socket that another thread can end early: signal() makes
+// socket() readable until clear(). A pipe on POSIX; on Windows, where only
+// sockets can be waited for together, a UDP socket on the loopback that
+// sends to itself.
 //
-// Threads: signal() from any thread; fd() and clear() from the waiter.
+// Threads: signal() from any thread; socket() and clear() from the waiter.
 #ifndef PLATFORM_WAKEUP_H
 #define PLATFORM_WAKEUP_H
+
+#include "platform/NativeSocket.h"
 
 namespace zant::platform {
 
@@ -15,12 +19,14 @@ public:
     Wakeup& operator=(const Wakeup&) = delete;
 
     void signal() const;
-    int fd() const { return read_; }
+    // What to wait on, readable once signalled; noSocket when none could be
+    // made (signal() then wakes nothing, and a wait runs to its end).
+    NativeSocket socket() const { return read_; }
     void clear() const;
 
 private:
-    int read_ = -1;
-    int write_ = -1;
+    NativeSocket read_ = noSocket;
+    NativeSocket write_ = noSocket;
 };
 
 }  // namespace zant::platform

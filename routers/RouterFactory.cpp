@@ -163,7 +163,7 @@ std::unique_ptr<Router> RouterFactory::router(int device, const RouterAddress& a
     (void)device;
     (void)settings;
     (void)stream;
-    error = "this build has no link to routers on the network (not on Windows builds yet)";
+    error = "this build has no link to routers on the network (its toolchain has no threads)";
     return nullptr;
 #endif
 }

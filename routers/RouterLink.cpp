@@ -19,7 +19,7 @@ RouterLink::RouterLink(std::string host, int port, std::unique_ptr<RouterProtoco
 
 RouterLink::~RouterLink() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         stopping_ = true;
     }
     changed_.notify_all();
@@ -30,10 +30,10 @@ RouterLink::~RouterLink() {
 }
 
 void RouterLink::start() {
-    thread_ = std::thread([this] {
+    thread_ = platform::Thread([this] {
         for (;;) {
             {
-                std::lock_guard<std::mutex> lock(mutex_);
+                std::lock_guard<platform::Mutex> lock(mutex_);
                 if (stopping_) break;
             }
             turn(timing_.pollMs);
@@ -44,7 +44,7 @@ void RouterLink::start() {
 
 RouterLink::Queued RouterLink::request(int id, int destination, int source) {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         if (!connected_) return Queued::notConnected;
         if (queue_.size() >= maxQueued) return Queued::full;
         queue_.push_back(Request{id, destination, source});
@@ -54,14 +54,14 @@ RouterLink::Queued RouterLink::request(int id, int destination, int source) {
 }
 
 std::vector<RouterLink::Event> RouterLink::take() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<platform::Mutex> lock(mutex_);
     std::vector<Event> taken;
     taken.swap(events_);
     return taken;
 }
 
 void RouterLink::waitForEvents(int timeoutMs) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<platform::Mutex> lock(mutex_);
     changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                       [this] { return !events_.empty() || stopping_; });
 }
@@ -73,7 +73,7 @@ void RouterLink::push(Event event) {
 
 void RouterLink::pause(int waitMs) {
     if (waitMs <= 0) return;
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<platform::Mutex> lock(mutex_);
     changed_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return stopping_; });
 }
 
@@ -95,7 +95,7 @@ void RouterLink::connect(int64_t now, int waitMs) {
     std::string error;
     if (!stream_->connect(host_, port_, timing_.connectMs, error)) {
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<platform::Mutex> lock(mutex_);
             if (stopping_) return;
             // One error line an outage, not one a retry.
             if (!inOutage_) push(Event::lostBecause(error));
@@ -112,7 +112,7 @@ void RouterLink::connect(int64_t now, int waitMs) {
     std::string greeting;
     protocol_->connected(greeting);
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         connected_ = true;
         push(Event::of(Event::Kind::connected));
     }
@@ -134,7 +134,7 @@ bool RouterLink::sendDue(int64_t now) {
         bool queued = false;
         Request next{};
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<platform::Mutex> lock(mutex_);
             if (!queue_.empty()) {
                 next = queue_.front();
                 queue_.pop_front();
@@ -181,7 +181,7 @@ void RouterLink::receive(int waitMs) {
     protocol_->received(buffer, size, updates, reply);
     bool overflow = false;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<platform::Mutex> lock(mutex_);
         for (RouterUpdate& update : updates) {
             const bool answers = update.kind == RouterUpdate::Kind::answer ||
                                  update.kind == RouterUpdate::Kind::pending;
@@ -212,7 +212,7 @@ void RouterLink::drop(const std::string& reason) {
     stream_->close();
     open_ = false;
     retryLater();
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<platform::Mutex> lock(mutex_);
     connected_ = false;
     const bool unsent = onWire_ != 0 || !queue_.empty();
     if (onWire_ != 0) push(Event::unsentRequest(onWire_));

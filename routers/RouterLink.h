@@ -14,16 +14,17 @@
 #ifndef ROUTERS_ROUTER_LINK_H
 #define ROUTERS_ROUTER_LINK_H
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/ConditionVariable.h"
+#include "platform/Mutex.h"
+#include "platform/Thread.h"
 #include "routers/LinkTiming.h"
 #include "routers/OwnerThread.h"
 #include "routers/RouterClock.h"
@@ -144,13 +145,13 @@ private:
     int onWire_ = 0;      // the request waiting for its answer; 0: none (or a keep-alive)
 
     // Shared with the simulation thread.
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    platform::Mutex mutex_;
+    platform::ConditionVariable changed_;
     bool stopping_ = false;
     bool connected_ = false;
     std::deque<Request> queue_;
     std::vector<Event> events_;
-    std::thread thread_;
+    platform::Thread thread_;
 };
 
 }  // namespace zant::routers

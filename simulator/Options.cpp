@@ -184,8 +184,7 @@ Options:
                      speaks the Videohub Ethernet protocol (port 9990 when
                      left out); repeatable. The component reads the router's
                      own sizes (a scratch copy of the installation is made);
-                     its names, routes and locks come from the router. Not on
-                     Windows builds yet
+                     its names, routes and locks come from the router
   --router DEVICE=swp08://HOST:PORT[?matrix=M&level=L&names=N&sources=S&destinations=D]
                      the same for a router that speaks SW-P-08 over TCP (serial
                      lines later); the port is required. Matrix and level

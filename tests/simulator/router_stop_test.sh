@@ -1,17 +1,27 @@
 #!/bin/sh
-# router_stop_test.sh PEER -- PANEL_HOST ARGS...: Ctrl-C while panel_host
+# router_stop_test.sh PEER... -- PANEL_HOST ARGS...: Ctrl-C while panel_host
 # waits for a router that acknowledges a Take and never carries it out, with
 # --router-deadline 30000, ends the run within 5 s as a host ends: the stop
-# traced and the component destroyed.
+# traced and the component destroyed. PEER... is the peer's command line
+# (under Wine: ZANT_WINE_EXEC=1 cmake/wine-run.sh PREFIX videohub_peer.exe, so
+# that SIGINT reaches panel_host.exe as the console's Ctrl-C event).
+# ZANT_STOP_NAME is how the run names the stop (default SIGINT; Windows
+# programs say CTRL_C_EVENT).
 set -u
+stop=${ZANT_STOP_NAME:-SIGINT}
 . "$(dirname "$0")/../videohub/script_support.sh"
-peer=$1
-shift 2
+peer=""
+while [ "$1" != "--" ]; do
+    peer="$peer $1"
+    shift
+done
+shift
 work=$(mktemp -d)
 running=""
 trap '[ -n "$running" ] && kill "$running" 2>/dev/null; rm -rf "$work"' EXIT
 
-"$peer" --no-route-reports --port-file "$work/port" >"$work/peer" 2>&1 &
+# shellcheck disable=SC2086 # the peer's command line, split as given
+$peer --no-route-reports --port-file "$work/port" >"$work/peer" 2>&1 &
 running=$!
 port=$(wait_for_port "$work/port")
 [ -n "$port" ] || { echo "FAILED: the peer did not start"; cat "$work/peer"; exit 1; }
@@ -40,10 +50,12 @@ if kill -0 "$host" 2>/dev/null; then
 fi
 wait "$host"
 elapsed=$(($(date +%s) - started))
-cat "$work/out"
-check "the Take was asked" 'grep -q "RC 12 3 8" "$work/out"'
+# A Windows program's lines end CR LF.
+tr -d '\r' <"$work/out" >"$work/lines"
+cat "$work/lines"
+check "the Take was asked" 'grep -q "RC 12 3 8" "$work/lines"'
 check "the run ended within 5 s of SIGINT (took ${elapsed} s)" '[ "$elapsed" -le 5 ]'
 check "the stop is traced and the component destroyed" \
-    'tail -n 5 "$work/out" | tr "\n" "|" | grep -q "^SIGINT: the run stops here|\[[0-9:.]*\] destroy the component|"'
+    'tail -n 5 "$work/lines" | tr "\n" "|" | grep -q "^$stop: the run stops here|\[[0-9:.]*\] destroy the component|"'
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

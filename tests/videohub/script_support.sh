@@ -13,13 +13,14 @@ check() {
 }
 
 # wait_for_port FILE: the port a program wrote to FILE, waiting up to 30 s
-# for it; empty when none came.
+# for it; empty when none came. A Windows program (under Wine) ends the line
+# with CR LF.
 wait_for_port() {
     for _ in $(seq 300); do
         [ -s "$1" ] && break
         sleep 0.1
     done
-    cat "$1" 2>/dev/null
+    tr -d '\r' <"$1" 2>/dev/null
 }
 
 # read_dump PORT (bash): connects on descriptor 3 and sets $dump to the
