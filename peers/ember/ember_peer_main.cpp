@@ -1,10 +1,8 @@
 // ember_peer: an Ember+ provider on 127.0.0.1 with one matrix (router.video,
 // 1.1) and its labels (router.labels, 1.2), for end-to-end tests and
 // demonstrations of a matrix client.
-#include <chrono>
 #include <iostream>
 #include <string>
-#include <thread>
 
 #include "peers/PeerProgram.h"
 #include "peers/ember/EmberPeer.h"
@@ -12,7 +10,6 @@
 
 namespace {
 
-constexpr int exitFailed = 1;
 constexpr int exitBadUsage = 2;
 
 const char* const usage =
