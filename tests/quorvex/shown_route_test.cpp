@@ -49,6 +49,10 @@ struct CompletingCase {
     Commands shown;          // the names it shows before Take is armed
 };
 
+void PrintTo(const CompletingCase& c, std::ostream* out) {
+    *out << c.completing;
+}
+
 class ShownRouteCompleting : public ShownRoute,
                              public testing::WithParamInterface<CompletingCase> {};
 
@@ -74,6 +78,10 @@ struct RouterChangeCase {
     Commands afterDeviceCommands;     // sent after "SD", "RU", "RR" and "RP"
     bool sourceKept;                  // else a Take forgot it
 };
+
+void PrintTo(const RouterChangeCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class ShownRouteChange : public ShownRoute, public testing::WithParamInterface<RouterChangeCase> {};
 
@@ -122,6 +130,10 @@ struct DestinationCase {
     int destination;
     bool arms;
 };
+
+void PrintTo(const DestinationCase& c, std::ostream* out) {
+    *out << c.destinations << " destinations, destination " << c.destination;
+}
 
 class ShownRouteDestination : public ShownRoute,
                               public testing::WithParamInterface<DestinationCase> {
