@@ -192,7 +192,8 @@ TEST_F(RealRouterTest, ABurstOfRoutesEndsTheSameWayEveryRun) {
     // shorter still, though beyond what the link merges.
     const auto setting = [](const char* name, int otherwise) {
         const char* value = std::getenv(name);
-        return value != nullptr ? std::max(1, std::atoi(value)) : otherwise;
+        return value != nullptr ? std::max(1, static_cast<int>(std::strtol(value, nullptr, 10)))
+                                : otherwise;
     };
     const int runs = setting("ZANT_BURST_RUNS", 2);
     const int blocks = setting("ZANT_BURST_BLOCKS", 200000);
