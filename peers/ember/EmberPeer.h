@@ -6,23 +6,19 @@
 // targets, pending answers carried out a turn later, slow partial writes, a
 // change made on the provider itself after a while, dropped consumers.
 //
-// One thread accepts (and carries out what is due), one thread per consumer
-// serves it; one lock orders the state and every write, so each consumer
-// sees the changes in the same order. Every public call is thread-safe.
+// Its sockets and threads are a PeerServer's; the accepting thread carries
+// out what is due. Every public call is thread-safe.
 #ifndef PEERS_EMBER_EMBER_PEER_H
 #define PEERS_EMBER_EMBER_PEER_H
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
-#include <memory>
-#include <mutex>
+#include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "peers/PeerServer.h"
 #include "peers/ember/EmberProviderState.h"
-#include "platform/TcpListener.h"
 
 namespace zant::routers {
 
@@ -40,17 +36,17 @@ struct EmberPeerOptions {
     int laterSource = 0;
 };
 
-class EmberPeer {
+class EmberPeer : private peers::PeerServer::Handler {
 public:
     // Any thread.
     explicit EmberPeer(EmberPeerOptions options = {});
-    ~EmberPeer();
+    ~EmberPeer() override;
     EmberPeer(const EmberPeer&) = delete;
     EmberPeer& operator=(const EmberPeer&) = delete;
 
     // Listens and starts serving; false with a one-line `error`. Any thread.
     bool start(std::string& error);
-    int port() const { return listener_.port(); }
+    int port() const { return server_.port(); }
     // Disconnects every consumer and stops listening. Any thread.
     void stop();
 
@@ -65,27 +61,20 @@ public:
     void disconnectAll();
 
 private:
-    struct Consumer;
+    int admitLocked() override;
+    bool receivedLocked(int consumer, const std::uint8_t* data, size_t size) override;
+    void droppedLocked(int consumer) override;
+    void tickLocked() override;
 
-    void acceptConsumers();
-    void serve(Consumer& consumer);
-    void reapFinished();
     void sendLocked(const EmberProviderState::Sends& sends);
-    void dropLocked(Consumer& consumer);
-    void doDueLocked();
 
-    EmberPeerOptions options_;
-    platform::TcpListener listener_;
-    std::thread acceptor_;
-    bool running_ = false;
-
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    bool stopping_ = false;
+    const EmberPeerOptions options_;
+    // Under the server's lock from here on.
     EmberProviderState state_;
-    std::vector<std::unique_ptr<Consumer>> consumers_;
     bool laterDue_ = false;
     std::chrono::steady_clock::time_point laterAt_;
+    // Last: its threads stop before the state above goes.
+    peers::PeerServer server_;
 };
 
 }  // namespace zant::routers

@@ -5,23 +5,21 @@
 // client did not ACK sent again, a client dropped after some frames, and
 // changes made on its front panel at given moments.
 //
-// One thread accepts and plays the front panel, one thread per client
-// serves it; one lock orders all state and writes, so every client sees the
-// changes in the same order, and a requester its ACK before the answer.
-// Every public call is thread-safe.
+// Its sockets and threads are a PeerServer's: the accepting thread plays the
+// front panel, each client's thread also sends again what is due. A
+// requester sees its ACK before the answer. Every public call is thread-safe.
 #ifndef PEERS_SWP08_SW_P08_PEER_H
 #define PEERS_SWP08_SW_P08_PEER_H
 
 #include <chrono>
 #include <cstddef>
-#include <memory>
-#include <mutex>
+#include <cstdint>
+#include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "peers/PeerServer.h"
 #include "peers/swp08/SwP08PeerState.h"
-#include "platform/TcpListener.h"
 
 namespace zant::routers {
 
@@ -51,12 +49,12 @@ struct SwP08PeerTiming {
     std::vector<Change> changes;
 };
 
-class SwP08Peer {
+class SwP08Peer : private peers::PeerServer::Handler {
 public:
     static constexpr int maxResends = 5;
 
     SwP08Peer(SwP08PeerOptions options, SwP08PeerTiming timing);
-    ~SwP08Peer();
+    ~SwP08Peer() override;
     SwP08Peer(const SwP08Peer&) = delete;
     SwP08Peer& operator=(const SwP08Peer&) = delete;
 
@@ -64,7 +62,7 @@ public:
     // Threads: any.
     bool start(std::string& error);
     // Threads: any.
-    int port() const { return listener_.port(); }
+    int port() const { return server_.port(); }
     // Disconnects every client and stops listening. Threads: any but the peer's.
     void stop();
 
@@ -78,30 +76,32 @@ public:
     size_t framesReceived() const;
 
 private:
-    struct Client;
+    struct Client {
+        int frames = 0;
+        // The oldest frame not ACKed, since when, and how often sent again.
+        SwP08PeerState::Bytes waiting;
+        std::chrono::steady_clock::time_point waitingSince;
+        int resends = 0;
+    };
 
-    void acceptClients();
-    void serve(Client& client);
-    void playFrontPanel();
-    void resendLocked(Client& client);
+    int admitLocked() override;
+    bool receivedLocked(int client, const std::uint8_t* data, size_t size) override;
+    void droppedLocked(int client) override;
+    void tickLocked() override;
+    void clientTickLocked(int client) override;
+
     // Writes the routes asked in the newest `newest` frames received.
     void logRoutesLocked(size_t newest);
-    void sendLocked(Client& client, const SwP08PeerState::Bytes& bytes);
-    void broadcastLocked(const SwP08PeerState::Bytes& bytes);
-    void reapFinished();
 
     const SwP08PeerTiming timing_;
-    platform::TcpListener listener_;
-    std::thread acceptor_;
-    bool running_ = false;
-
-    mutable std::mutex mutex_;
+    // Under the server's lock from here on.
     SwP08PeerState state_;
-    bool stopping_ = false;
-    std::vector<std::unique_ptr<Client>> clients_;
+    std::map<int, Client> clients_;
     bool firstConnected_ = false;
     std::chrono::steady_clock::time_point firstConnectedAt_;
     size_t changesMade_ = 0;
+    // Last: its threads stop before the state above goes.
+    peers::PeerServer server_;
 };
 
 }  // namespace zant::routers

@@ -10,8 +10,6 @@ namespace {
 
 // The holder of a lock taken on the front panel: never a client's number.
 constexpr int otherHolder = -1;
-// How long a write to one client may take before the client is dropped.
-constexpr int sendTimeoutMs = 2000;
 // An accepting turn: how soon stop() is seen where close() does not wake accept.
 constexpr int acceptTurnMs = 100;
 // Input that never completes a block within this many bytes ends the client.
@@ -76,15 +74,10 @@ std::string defaultLabel(const char* kind, int index) {
 
 }  // namespace
 
-struct VideohubPeer::Client {
-    int number = 0;
-    platform::TcpStream stream;
-    std::thread thread;
-    bool connected = true;  // dropped clients stay until their thread ends
-    bool finished = false;  // the thread touches nothing more
-};
-
-VideohubPeer::VideohubPeer(PeerOptions options) : options_(std::move(options)) {
+VideohubPeer::VideohubPeer(PeerOptions options)
+    : options_(std::move(options)),
+      server_(*this,
+              {options_.port, acceptTurnMs, false, options_.writeChunk, options_.answerDelayMs}) {
     options_.inputs = std::max(options_.inputs, 0);
     options_.outputs = std::max(options_.outputs, 0);
     for (int i = 0; i < options_.inputs; ++i) {
@@ -104,142 +97,71 @@ VideohubPeer::VideohubPeer(PeerOptions options) : options_(std::move(options)) {
 }
 
 VideohubPeer::~VideohubPeer() {
-    stop();
+    server_.stop();
 }
 
 bool VideohubPeer::start(std::string& error) {
-    if (running_) return true;
-    if (!listener_.listen(options_.port, error)) return false;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = false;
-    }
-    running_ = true;
-    acceptor_ = std::thread([this] { acceptClients(); });
-    return true;
+    return server_.start(error);
 }
 
 void VideohubPeer::stop() {
-    if (!running_) return;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    listener_.close();
-    acceptor_.join();
-    disconnectAll();
-    std::vector<std::unique_ptr<Client>> clients;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        clients.swap(clients_);
-    }
-    for (auto& client : clients) client->thread.join();
-    running_ = false;
+    server_.stop();
 }
 
-void VideohubPeer::acceptClients() {
-    for (;;) {
-        platform::TcpStream stream = listener_.accept(acceptTurnMs);
-        reapFinished();
-        const std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_) return;
-        if (!stream.open()) continue;
-        auto client = std::make_unique<Client>();
-        client->number = nextClient_++;
-        client->stream = std::move(stream);
-        // Registered and sent its dump under the lock: no change is missed
-        // and none comes before the dump.
-        sendLocked(*client, dumpLocked(*client));
-        Client& served = *client;
-        clients_.push_back(std::move(client));
-        served.thread = std::thread([this, &served] { serve(served); });
-        changed_.notify_all();
-    }
+int VideohubPeer::admitLocked() {
+    return nextClient_++;
 }
 
-void VideohubPeer::reapFinished() {
-    std::vector<std::unique_ptr<Client>> finished;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        for (auto& client : clients_) {
-            if (client->finished) finished.push_back(std::move(client));
-        }
-        clients_.erase(std::remove(clients_.begin(), clients_.end(), nullptr), clients_.end());
-    }
-    for (auto& client : finished) client->thread.join();
+// Each client gets the whole status first.
+void VideohubPeer::welcomeLocked(int client) {
+    sendLocked(client, dumpLocked(client));
 }
 
-// Reads blocks and answers each in turn: a block is its lines up to a blank
-// line; blank lines between blocks are skipped.
-void VideohubPeer::serve(Client& client) {
-    std::string pending;
-    char buffer[4096];
-    std::string error;
-    bool open = true;
-    const auto receive = [&](int timeoutMs) {
-        size_t got = 0;
-        const auto result = client.stream.receive(buffer, sizeof buffer, timeoutMs, got, error);
-        open = result != platform::TcpStream::Received::closed;
-        pending.append(buffer, got);
-        return result == platform::TcpStream::Received::data;
-    };
-    while (open) {
-        if (!receive(-1)) continue;
-        if (options_.answerDelayMs > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(options_.answerDelayMs));
-            while (receive(0)) {
-            }
+// A block is its lines up to a blank line; blank lines between blocks are
+// skipped. The blocks come in order, each answered in turn.
+bool VideohubPeer::receivedLocked(int client, const std::uint8_t* data, size_t size) {
+    std::string& pending = pending_[client];
+    pending.append(reinterpret_cast<const char*>(data), size);
+    std::vector<std::vector<std::string>> blocks;
+    std::vector<std::string> lines;
+    size_t consumed = 0;
+    for (size_t start = 0, end = pending.find('\n'); end != std::string::npos;
+         start = end + 1, end = pending.find('\n', start)) {
+        std::string line = pending.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) {
+            lines.push_back(std::move(line));
+            continue;
         }
-        std::vector<std::vector<std::string>> blocks;
-        std::vector<std::string> lines;
-        size_t consumed = 0;
-        for (size_t start = 0, end = pending.find('\n'); end != std::string::npos;
-             start = end + 1, end = pending.find('\n', start)) {
-            std::string line = pending.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) {
-                lines.push_back(std::move(line));
-                continue;
-            }
-            if (!lines.empty()) blocks.push_back(std::move(lines));
-            lines.clear();
-            consumed = end + 1;
-        }
-        pending.erase(0, consumed);
-        if (pending.size() > pendingLimit) break;
-        if (blocks.empty()) continue;
-        const std::lock_guard<std::mutex> lock(mutex_);
-        int unanswered = 0;
-        for (const auto& block : blocks) {
-            std::string text;
-            for (const auto& line : block) text += line + "\n";
-            requests_.push_back({client.number, text + "\n", ++unanswered});
-            if (!silent_ && client.connected) {
-                answerLocked(client, block.front(), {block.begin() + 1, block.end()});
-            }
-        }
-        changed_.notify_all();
+        if (!lines.empty()) blocks.push_back(std::move(lines));
+        lines.clear();
+        consumed = end + 1;
     }
-    const std::lock_guard<std::mutex> lock(mutex_);
-    dropLocked(client);
-    client.finished = true;
+    pending.erase(0, consumed);
+    if (pending.size() > pendingLimit) return false;
+    int unanswered = 0;
+    for (const auto& block : blocks) {
+        std::string text;
+        for (const auto& line : block) text += line + "\n";
+        requests_.push_back({client, text + "\n", ++unanswered});
+        if (!silent_) answerLocked(client, block.front(), {block.begin() + 1, block.end()});
+    }
+    return true;
 }
 
-void VideohubPeer::dropLocked(Client& client) {
-    if (!client.connected) return;
-    client.connected = false;
-    client.stream.close();
+// A client's locks go with it.
+void VideohubPeer::droppedLocked(int client) {
+    pending_.erase(client);
     std::vector<int> released;
     for (size_t output = 0; output < lockHolders_.size(); ++output) {
-        if (lockHolders_[output] != client.number) continue;
+        if (lockHolders_[output] != client) continue;
         lockHolders_[output] = 0;
         released.push_back(static_cast<int>(output));
     }
     if (!released.empty()) broadcastLocksLocked(released);
-    changed_.notify_all();
 }
 
-void VideohubPeer::answerLocked(Client& client, const std::string& header,
+void VideohubPeer::answerLocked(int client, const std::string& header,
                                 const std::vector<std::string>& lines) {
     if (header == "PING:") {
         if (options_.answerPings) sendLocked(client, ack);
@@ -267,7 +189,7 @@ void VideohubPeer::answerLocked(Client& client, const std::string& header,
 
 // Each request is checked whole before anything changes: one bad line and
 // the block is refused. Its ACK goes out before the changes it brings.
-bool VideohubPeer::changeLabelsLocked(Client& client, Labels side,
+bool VideohubPeer::changeLabelsLocked(int client, Labels side,
                                       const std::vector<std::string>& lines) {
     std::vector<std::string>& labels = side == Labels::input ? inputLabels_ : outputLabels_;
     std::vector<std::pair<int, std::string>> wanted;
@@ -289,14 +211,14 @@ bool VideohubPeer::changeLabelsLocked(Client& client, Labels side,
     return true;
 }
 
-bool VideohubPeer::changeRoutesLocked(Client& client, const std::vector<std::string>& lines) {
+bool VideohubPeer::changeRoutesLocked(int client, const std::vector<std::string>& lines) {
     std::vector<std::pair<int, int>> wanted;
     for (const auto& line : lines) {
         int output = 0;
         int input = 0;
         if (!readPair(line, options_.outputs, options_.inputs, output, input)) return false;
         const int holder = lockHolders_[output];
-        if (holder != 0 && holder != client.number) return false;
+        if (holder != 0 && holder != client) return false;
         wanted.emplace_back(output, input);
     }
     sendLocked(client, ack);
@@ -314,7 +236,7 @@ bool VideohubPeer::changeRoutesLocked(Client& client, const std::vector<std::str
 
 // O takes a lock that is free or the client's own, U releases the client's
 // own (or a free one), F forces any lock open.
-bool VideohubPeer::changeLocksLocked(Client& client, const std::vector<std::string>& lines) {
+bool VideohubPeer::changeLocksLocked(int client, const std::vector<std::string>& lines) {
     std::vector<std::pair<int, char>> wanted;
     for (const auto& line : lines) {
         int output = 0;
@@ -325,7 +247,7 @@ bool VideohubPeer::changeLocksLocked(Client& client, const std::vector<std::stri
         }
         const char state = line[at + 1];
         const int holder = lockHolders_[output];
-        const bool others = holder != 0 && holder != client.number;
+        const bool others = holder != 0 && holder != client;
         if (state != 'F' && (others || (state != 'O' && state != 'U'))) return false;
         wanted.emplace_back(output, state);
     }
@@ -333,7 +255,7 @@ bool VideohubPeer::changeLocksLocked(Client& client, const std::vector<std::stri
     std::vector<int> requested;
     std::vector<int> changed;
     for (const auto& [output, state] : wanted) {
-        const int holder = state == 'O' ? client.number : 0;
+        const int holder = state == 'O' ? client : 0;
         requested.push_back(output);
         if (lockHolders_[output] != holder) changed.push_back(output);
         lockHolders_[output] = holder;
@@ -342,19 +264,8 @@ bool VideohubPeer::changeLocksLocked(Client& client, const std::vector<std::stri
     return true;
 }
 
-void VideohubPeer::sendLocked(Client& client, const std::string& text) {
-    if (silent_ || !client.connected) return;
-    // A client that cannot take the text in time is closed by the stream,
-    // and then dropped by its own thread.
-    std::string error;
-    if (options_.writeChunk == 0) {
-        client.stream.send(text, sendTimeoutMs, error);
-        return;
-    }
-    for (size_t at = 0; at < text.size() && client.stream.open(); at += options_.writeChunk) {
-        if (at > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        client.stream.send(text.substr(at, options_.writeChunk), sendTimeoutMs, error);
-    }
+void VideohubPeer::sendLocked(int client, const std::string& text) {
+    if (!silent_) server_.sendLocked(client, text);
 }
 
 void VideohubPeer::broadcastLabelsLocked(Labels side, const std::vector<int>& indices) {
@@ -363,7 +274,7 @@ void VideohubPeer::broadcastLabelsLocked(Labels side, const std::vector<int>& in
     block += "\n";
     for (int index : indices) block += std::to_string(index) + " " + labels[index] + "\n";
     block += "\n";
-    for (auto& client : clients_) sendLocked(*client, block);
+    for (const int client : server_.clientsLocked()) sendLocked(client, block);
 }
 
 void VideohubPeer::broadcastRoutesLocked(const std::vector<int>& outputs) {
@@ -372,27 +283,27 @@ void VideohubPeer::broadcastRoutesLocked(const std::vector<int>& outputs) {
         block += std::to_string(output) + " " + std::to_string(routes_[output]) + "\n";
     }
     block += "\n";
-    for (auto& client : clients_) sendLocked(*client, block);
+    for (const int client : server_.clientsLocked()) sendLocked(client, block);
 }
 
 // Each client sees its own locks as O and everyone else's as L.
 void VideohubPeer::broadcastLocksLocked(const std::vector<int>& outputs) {
-    for (auto& client : clients_) {
+    for (const int client : server_.clientsLocked()) {
         std::string block = std::string(locksHeader) + "\n";
         for (int output : outputs) {
-            block += std::to_string(output) + " " + lockStateLocked(output, *client) + "\n";
+            block += std::to_string(output) + " " + lockStateLocked(output, client) + "\n";
         }
-        sendLocked(*client, block + "\n");
+        sendLocked(client, block + "\n");
     }
 }
 
-char VideohubPeer::lockStateLocked(int output, const Client& client) const {
+char VideohubPeer::lockStateLocked(int output, const int client) const {
     const int holder = lockHolders_[output];
     if (holder == 0) return 'U';
-    return holder == client.number ? 'O' : 'L';
+    return holder == client ? 'O' : 'L';
 }
 
-std::string VideohubPeer::blockLocked(const std::string& header, const Client& client) const {
+std::string VideohubPeer::blockLocked(const std::string& header, const int client) const {
     std::string block = header + "\n";
     if (header == preambleHeader) {
         block += "Version: " + options_.version + "\n";
@@ -434,7 +345,7 @@ std::string VideohubPeer::blockLocked(const std::string& header, const Client& c
     return block + "\n";
 }
 
-std::string VideohubPeer::dumpLocked(const Client& client) const {
+std::string VideohubPeer::dumpLocked(const int client) const {
     std::string dump;
     for (const char* header : {preambleHeader, deviceHeader, inputLabelsHeader, outputLabelsHeader,
                                locksHeader, routingHeader}) {
@@ -446,7 +357,7 @@ std::string VideohubPeer::dumpLocked(const Client& client) const {
 // The test side's calls: changes as on the front panel.
 
 bool VideohubPeer::route(int output, int input) {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     if (output < 0 || output >= options_.outputs || input < 0 || input >= options_.inputs) {
         return false;
     }
@@ -457,7 +368,7 @@ bool VideohubPeer::route(int output, int input) {
 }
 
 bool VideohubPeer::setLabel(Labels side, int index, const std::string& label) {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     auto& labels = side == Labels::input ? inputLabels_ : outputLabels_;
     if (index < 0 || index >= static_cast<int>(labels.size())) return false;
     if (labels[index] == label) return true;
@@ -475,7 +386,7 @@ bool VideohubPeer::unlock(int output) {
 }
 
 bool VideohubPeer::setHolder(int output, int holder) {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     if (output < 0 || output >= options_.outputs) return false;
     if (lockHolders_[output] == holder) return true;
     lockHolders_[output] = holder;
@@ -484,44 +395,35 @@ bool VideohubPeer::setHolder(int output, int holder) {
 }
 
 int VideohubPeer::routeOf(int output) const {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     return output >= 0 && output < options_.outputs ? routes_[output] : -1;
 }
 
 bool VideohubPeer::locked(int output) const {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     return output >= 0 && output < options_.outputs && lockHolders_[output] != 0;
 }
 
 std::vector<std::string> VideohubPeer::labels(Labels side) const {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     return side == Labels::input ? inputLabels_ : outputLabels_;
 }
 
-int VideohubPeer::clientsLocked() const {
-    return static_cast<int>(std::count_if(clients_.begin(), clients_.end(),
-                                          [](const auto& client) { return client->connected; }));
-}
-
 int VideohubPeer::clients() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return clientsLocked();
+    return server_.clients();
 }
 
 bool VideohubPeer::waitForClients(int count, int timeoutMs) const {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return clientsLocked() == count; });
+    return server_.waitForClients(count, timeoutMs);
 }
 
 void VideohubPeer::disconnectAll() {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (auto& client : clients_) dropLocked(*client);
+    server_.disconnectAll();
 }
 
 void VideohubPeer::resize(int inputs, int outputs) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (auto& client : clients_) dropLocked(*client);
+    const auto lock = server_.lock();
+    server_.disconnectAllLocked();
     options_.inputs = std::max(inputs, 0);
     options_.outputs = std::max(outputs, 0);
     for (int i = static_cast<int>(inputLabels_.size()); i < options_.inputs; ++i) {
@@ -541,19 +443,17 @@ void VideohubPeer::resize(int inputs, int outputs) {
 }
 
 void VideohubPeer::setSilent(bool silent) {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     silent_ = silent;
 }
 
 std::vector<VideohubPeer::Request> VideohubPeer::requests() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto lock = server_.lock();
     return requests_;
 }
 
 bool VideohubPeer::waitForRequests(size_t count, int timeoutMs) const {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return requests_.size() >= count; });
+    return server_.waitFor(timeoutMs, [&] { return requests_.size() >= count; });
 }
 
 }  // namespace zant::videohub

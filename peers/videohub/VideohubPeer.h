@@ -6,21 +6,18 @@
 // routers in the field do: slow partial writes, ACKed routes that never
 // happen, silence.
 //
-// One thread accepts, one thread per client serves it; one lock orders all
-// state and writes, so every client sees the changes in the same order, and
-// a requester its ACK before the change. Every public call is thread-safe.
+// Its sockets and threads are a PeerServer's; a requester sees its ACK before
+// the change. Every public call is thread-safe.
 #ifndef PEERS_VIDEOHUB_VIDEOHUB_PEER_H
 #define PEERS_VIDEOHUB_VIDEOHUB_PEER_H
 
-#include <condition_variable>
 #include <cstddef>
-#include <memory>
-#include <mutex>
+#include <cstdint>
+#include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/TcpListener.h"
+#include "peers/PeerServer.h"
 
 namespace zant::videohub {
 
@@ -48,16 +45,16 @@ struct PeerOptions {
     bool answerPings = true;
 };
 
-class VideohubPeer {
+class VideohubPeer : private peers::PeerServer::Handler {
 public:
     explicit VideohubPeer(PeerOptions options = {});
-    ~VideohubPeer();
+    ~VideohubPeer() override;
     VideohubPeer(const VideohubPeer&) = delete;
     VideohubPeer& operator=(const VideohubPeer&) = delete;
 
     // Listens and starts serving; false with a one-line `error`.
     bool start(std::string& error);
-    int port() const { return listener_.port(); }
+    int port() const { return server_.port(); }
     // Disconnects every client and stops listening.
     void stop();
 
@@ -102,44 +99,38 @@ public:
     bool waitForRequests(size_t count, int timeoutMs) const;
 
 private:
-    struct Client;
+    int admitLocked() override;
+    void welcomeLocked(int client) override;
+    bool receivedLocked(int client, const std::uint8_t* data, size_t size) override;
+    void droppedLocked(int client) override;
 
-    void acceptClients();
-    void serve(Client& client);
-    void reapFinished();
-    void dropLocked(Client& client);
-    void answerLocked(Client& client, const std::string& header,
-                      const std::vector<std::string>& lines);
-    bool changeLabelsLocked(Client& client, Labels side, const std::vector<std::string>& lines);
-    bool changeRoutesLocked(Client& client, const std::vector<std::string>& lines);
-    bool changeLocksLocked(Client& client, const std::vector<std::string>& lines);
+    void answerLocked(int client, const std::string& header, const std::vector<std::string>& lines);
+    bool changeLabelsLocked(int client, Labels side, const std::vector<std::string>& lines);
+    bool changeRoutesLocked(int client, const std::vector<std::string>& lines);
+    bool changeLocksLocked(int client, const std::vector<std::string>& lines);
     bool setHolder(int output, int holder);
-    void sendLocked(Client& client, const std::string& text);
+    void sendLocked(int client, const std::string& text);
     void broadcastLabelsLocked(Labels side, const std::vector<int>& indices);
     void broadcastRoutesLocked(const std::vector<int>& outputs);
     void broadcastLocksLocked(const std::vector<int>& outputs);
-    char lockStateLocked(int output, const Client& client) const;
-    std::string blockLocked(const std::string& header, const Client& client) const;
-    std::string dumpLocked(const Client& client) const;
-    int clientsLocked() const;
+    char lockStateLocked(int output, int client) const;
+    std::string blockLocked(const std::string& header, int client) const;
+    std::string dumpLocked(int client) const;
 
     PeerOptions options_;
-    platform::TcpListener listener_;
-    std::thread acceptor_;
-    bool running_ = false;
-
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    bool stopping_ = false;
+    // Under the server's lock from here on.
     bool silent_ = false;
     int nextClient_ = 1;
-    std::vector<std::unique_ptr<Client>> clients_;
+    // Per client: what came after its last whole block.
+    std::map<int, std::string> pending_;
     std::vector<std::string> inputLabels_;
     std::vector<std::string> outputLabels_;
     std::vector<int> routes_;
     // Per output: 0 free, a client's number, or otherHolder.
     std::vector<int> lockHolders_;
     std::vector<Request> requests_;
+    // Last: its threads stop before the state above goes.
+    peers::PeerServer server_;
 };
 
 }  // namespace zant::videohub
