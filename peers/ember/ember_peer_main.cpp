@@ -27,7 +27,7 @@ const char* const usage =
     "                      as on the provider's own panel\n"
     "  --qualified         send elements by their whole path (default: nested from the root)\n"
     "  --port-file FILE    write the port to FILE once listening\n"
-    "Runs until SIGINT or SIGTERM.\n";
+    "Runs until Ctrl-C (SIGINT) or SIGTERM.\n";
 
 int badUsage(const std::string& error) {
     std::cerr << "ember_peer: " << error << "\n" << usage;

@@ -46,7 +46,7 @@ const char* const usage =
     "                         client connected; repeatable\n"
     "  --bad-frame-at MS:LEVEL:DEST:SRC  send every client a CONNECTED with a bad\n"
     "                         checksum MS after the first client connected\n"
-    "Runs until SIGINT or SIGTERM.\n";
+    "Runs until Ctrl-C (SIGINT) or SIGTERM.\n";
 
 int badUsage(const std::string& error) {
     std::cerr << "swp08_peer: " << error << "\n" << usage;

@@ -23,7 +23,7 @@ const char* const usage =
     "  --lock OUTPUT       output OUTPUT (0-based, as on the wire) locked by another panel\n"
     "  --no-route-reports  acknowledge route requests but never carry them out\n"
     "  --port-file FILE    write the port to FILE once listening\n"
-    "Runs until SIGINT or SIGTERM.\n";
+    "Runs until Ctrl-C (SIGINT) or SIGTERM.\n";
 
 int badUsage(const std::string& error) {
     std::cerr << "videohub_peer: " << error << "\n" << usage;
