@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPieces.h"
 #include "peers/ember/EmberProviderState.h"
 #include "routers/EmberProtocol.h"
 #include "routers/RouterPicture.h"
@@ -120,20 +121,15 @@ std::string snapshot(const RouterPicture& picture) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
-    const size_t count = std::min<size_t>(data[0] & 7u, size - 1);
-    const bool atMatrix = (data[0] & 0x40u) != 0;
-    const bool reconnect = (data[0] & 0x80u) != 0;
-    std::vector<size_t> pieces;
-    for (size_t i = 1; i <= count; ++i) pieces.push_back(size_t{data[i]} + 1);
-    if (pieces.empty()) pieces.push_back(1);
-    const char* bytes = reinterpret_cast<const char*>(data + 1 + count);
-    const size_t length = size - 1 - count;
+    FuzzPieces input;
+    if (!input.read(data, size)) return 0;
+    const bool atMatrix = (input.control & 0x40u) != 0;
+    const bool reconnect = (input.control & 0x80u) != 0;
 
     Run whole;
-    read(bytes, length, {std::max<size_t>(length, 1)}, reconnect, atMatrix, whole);
+    read(input.text(), input.size, input.whole(), reconnect, atMatrix, whole);
     Run split;
-    read(bytes, length, pieces, reconnect, atMatrix, split);
+    read(input.text(), input.size, input.pieces, reconnect, atMatrix, split);
     fuzzCheck(whole.log == split.log, "the same updates in any pieces");
     fuzzCheck(whole.sent == split.sent, "the same bytes sent in any pieces");
     fuzzCheck(snapshot(whole.picture) == snapshot(split.picture), "the same picture in any pieces");

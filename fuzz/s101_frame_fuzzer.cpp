@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPieces.h"
 #include "routers/S101Frame.h"
 #include "routers/S101Message.h"
 
@@ -86,15 +87,10 @@ std::string read(const std::uint8_t* bytes, size_t size, const std::vector<size_
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
-    const size_t count = std::min<size_t>(data[0] & 7u, size - 1);
-    std::vector<size_t> pieces;
-    for (size_t i = 1; i <= count; ++i) pieces.push_back(size_t{data[i]} + 1);
-    if (pieces.empty()) pieces.push_back(1);
-    const std::uint8_t* bytes = data + 1 + count;
-    const size_t length = size - 1 - count;
-    const std::string whole = read(bytes, length, {std::max<size_t>(length, 1)});
-    const std::string split = read(bytes, length, pieces);
+    FuzzPieces input;
+    if (!input.read(data, size)) return 0;
+    const std::string whole = read(input.bytes, input.size, input.whole());
+    const std::string split = read(input.bytes, input.size, input.pieces);
     fuzzCheck(whole == split, "the same payloads, messages and problems in any pieces");
     return 0;
 }

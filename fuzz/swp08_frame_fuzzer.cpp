@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPieces.h"
 #include "peers/swp08/SwP08PeerState.h"
 #include "routers/SwP08Frame.h"
 #include "routers/SwP08Message.h"
@@ -86,14 +87,10 @@ std::string run(const std::uint8_t* bytes, std::size_t size,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
-    const size_t count = std::min<size_t>(data[0] & 7u, size - 1);
-    std::vector<size_t> pieces;
-    for (size_t i = 1; i <= count; ++i) pieces.push_back(size_t{data[i]} + 1);
-    if (pieces.empty()) pieces.push_back(1);
-    const std::uint8_t* bytes = data + 1 + count;
-    const size_t length = size - 1 - count;
-    const std::string whole = run(bytes, length, {std::max<size_t>(length, 1)});
-    fuzzCheck(whole == run(bytes, length, pieces), "the same frames and answers in any pieces");
+    FuzzPieces input;
+    if (!input.read(data, size)) return 0;
+    const std::string whole = run(input.bytes, input.size, input.whole());
+    fuzzCheck(whole == run(input.bytes, input.size, input.pieces),
+              "the same frames and answers in any pieces");
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPieces.h"
 #include "fuzz/RouterPictureLog.h"
 #include "routers/RouterPicture.h"
 #include "routers/SwP08Protocol.h"
@@ -85,19 +86,13 @@ void read(const char* bytes, size_t size, const std::vector<size_t>& pieces, std
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
-    const std::uint8_t control = data[0];
-    const size_t count = std::min<size_t>(control & 7u, size - 1);
-    std::vector<size_t> pieces;
-    for (size_t i = 1; i <= count; ++i) pieces.push_back(size_t{data[i]} + 1);
-    if (pieces.empty()) pieces.push_back(1);
-    const char* bytes = reinterpret_cast<const char*>(data + 1 + count);
-    const size_t length = size - 1 - count;
+    FuzzPieces input;
+    if (!input.read(data, size)) return 0;
 
-    Run whole(control);
-    read(bytes, length, {std::max<size_t>(length, 1)}, control, whole);
-    Run split(control);
-    read(bytes, length, pieces, control, split);
+    Run whole(input.control);
+    read(input.text(), input.size, input.whole(), input.control, whole);
+    Run split(input.control);
+    read(input.text(), input.size, input.pieces, input.control, split);
     fuzzCheck(whole.log == split.log, "the same updates in any pieces");
     fuzzCheck(whole.sent == split.sent, "the same bytes sent in any pieces");
     fuzzCheck(snapshot(whole.picture, SwP08Protocol::portLimit, SwP08Protocol::labelLimit) ==
