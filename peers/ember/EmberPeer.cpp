@@ -9,12 +9,20 @@ namespace {
 // An accepting turn: how soon stop() is seen, and pending answers carried out.
 constexpr int acceptTurnMs = 50;
 
+peers::PeerServer::Options serverOptions(const EmberPeerOptions& options) {
+    peers::PeerServer::Options server;
+    server.port = options.port;
+    server.turnMs = acceptTurnMs;
+    server.writeChunk = options.writeChunk;
+    return server;
+}
+
 }  // namespace
 
 EmberPeer::EmberPeer(EmberPeerOptions options)
     : options_(std::move(options)),
       state_(options_.provider),
-      server_(*this, {options_.port, acceptTurnMs, false, options_.writeChunk, 0}) {
+      server_(*this, serverOptions(options_)) {
     for (const int target : options_.locked) state_.setLocked(target, true);
 }
 

@@ -14,12 +14,21 @@ constexpr int turnMs = 20;
 
 using Clock = std::chrono::steady_clock;
 
+peers::PeerServer::Options serverOptions(const SwP08PeerTiming& timing) {
+    peers::PeerServer::Options server;
+    server.port = timing.port;
+    server.turnMs = turnMs;
+    server.clientTicks = true;
+    server.writeChunk = timing.writeChunk;
+    return server;
+}
+
 }  // namespace
 
 SwP08Peer::SwP08Peer(SwP08PeerOptions options, SwP08PeerTiming timing)
     : timing_(std::move(timing)),
       state_(std::move(options)),
-      server_(*this, {timing_.port, turnMs, true, timing_.writeChunk, 0}) {}
+      server_(*this, serverOptions(timing_)) {}
 
 SwP08Peer::~SwP08Peer() {
     server_.stop();

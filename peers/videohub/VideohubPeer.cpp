@@ -68,6 +68,15 @@ std::vector<int> reported(const std::vector<int>& requested, const std::vector<i
     return indices;
 }
 
+peers::PeerServer::Options serverOptions(const PeerOptions& options) {
+    peers::PeerServer::Options server;
+    server.port = options.port;
+    server.turnMs = acceptTurnMs;
+    server.writeChunk = options.writeChunk;
+    server.answerDelayMs = options.answerDelayMs;
+    return server;
+}
+
 std::string defaultLabel(const char* kind, int index) {
     return std::string(kind) + " " + std::to_string(index + 1);
 }
@@ -75,9 +84,7 @@ std::string defaultLabel(const char* kind, int index) {
 }  // namespace
 
 VideohubPeer::VideohubPeer(PeerOptions options)
-    : options_(std::move(options)),
-      server_(*this,
-              {options_.port, acceptTurnMs, false, options_.writeChunk, options_.answerDelayMs}) {
+    : options_(std::move(options)), server_(*this, serverOptions(options_)) {
     options_.inputs = std::max(options_.inputs, 0);
     options_.outputs = std::max(options_.outputs, 0);
     for (int i = 0; i < options_.inputs; ++i) {
