@@ -54,9 +54,13 @@ RouterLink::Queued RouterLink::request(int id, int destination, int source) {
 }
 
 std::vector<RouterLink::Event> RouterLink::take() {
-    std::lock_guard<platform::Mutex> lock(mutex_);
     std::vector<Event> taken;
-    taken.swap(events_);
+    {
+        std::lock_guard<platform::Mutex> lock(mutex_);
+        taken.swap(events_);
+    }
+    // A link waiting for the backlog to go reads again.
+    if (!taken.empty()) changed_.notify_all();
     return taken;
 }
 
@@ -84,7 +88,24 @@ void RouterLink::turn(int waitMs) {
         connect(now, waitMs);
         return;
     }
+    if (waitForTaker(waitMs)) {
+        // The router waits for us meanwhile: the time is not its own, and
+        // what it sent is read before its clocks are looked at again.
+        const int64_t later = clock_.nowMs();
+        sentAt_ += later - now;
+        heardAt_ = later;
+        return;
+    }
     if (sendDue(now)) receive(waitMs);
+}
+
+bool RouterLink::waitForTaker(int waitMs) {
+    std::unique_lock<platform::Mutex> lock(mutex_);
+    const auto full = [this] { return events_.size() > maxBacklog && !stopping_; };
+    if (!full()) return false;
+    changed_.wait_for(lock, std::chrono::milliseconds(std::max(waitMs, 0)),
+                      [&full] { return !full(); });
+    return true;
 }
 
 void RouterLink::connect(int64_t now, int waitMs) {
@@ -123,11 +144,15 @@ bool RouterLink::sendDue(int64_t now) {
     std::string bytes;
     if (protocol_->awaitingAnswer()) {
         // A router still sending (a slow dump) is alive: the answer's time
-        // counts from the last bytes heard.
-        if (now - std::max(sentAt_, heardAt_) >= timing_.answerMs) {
+        // counts from the last bytes heard; not for ever, though, or one
+        // that talks and never answers would hold every request behind it.
+        const bool silent = now - std::max(sentAt_, heardAt_) >= timing_.answerMs;
+        const bool tooLong = now - sentAt_ >= timing_.longestAnswerMs;
+        if (silent || tooLong) {
             drop(std::string("no answer to ") +
                  (onWire_ != 0 ? "a request" : protocol_->keepAliveName()) + " within " +
-                 std::to_string(timing_.answerMs) + " ms");
+                 std::to_string(silent ? timing_.answerMs : timing_.longestAnswerMs) + " ms" +
+                 (silent ? "" : " while the router kept sending"));
             return false;
         }
     } else {
@@ -179,7 +204,6 @@ void RouterLink::receive(int waitMs) {
     // Not kept between reads: a dump's worth would stay allocated.
     std::vector<RouterUpdate> updates;
     protocol_->received(buffer, size, updates, reply);
-    bool overflow = false;
     {
         std::lock_guard<platform::Mutex> lock(mutex_);
         for (RouterUpdate& update : updates) {
@@ -194,15 +218,7 @@ void RouterLink::receive(int waitMs) {
             }
             push(Event::carrying(std::move(update)));
         }
-        if (events_.size() > maxBacklog && !mergeBacklog()) {
-            events_.clear();
-            overflow = true;
-        }
-    }
-    if (overflow) {
-        drop("more than " + std::to_string(maxBacklog) +
-             " updates waited to be taken in; starting again from a new dump");
-        return;
+        if (events_.size() > maxBacklog) mergeBacklog();
     }
     if (!reply.empty()) send(reply);
 }
@@ -230,7 +246,7 @@ void RouterLink::retryLater() {
     backoffMs_ = std::min(backoffMs_ * 2, timing_.lastBackoffMs);
 }
 
-bool RouterLink::mergeBacklog() {
+void RouterLink::mergeBacklog() {
     // Read from the newest: an update whose port has a later word before
     // the next barrier (any event but a route, label or lock) is dropped.
     // Notes of what is ignored are kept up to a few; the router's picture
@@ -272,10 +288,12 @@ bool RouterLink::mergeBacklog() {
     }
     size_t kept = 0;
     for (size_t i = 0; i < events_.size(); ++i) {
-        if (!dropped[i]) events_[kept++] = std::move(events_[i]);
+        if (dropped[i]) continue;
+        // Not onto itself: a string moved onto itself may come out empty.
+        if (kept != i) events_[kept] = std::move(events_[i]);
+        ++kept;
     }
     events_.resize(kept);
-    return events_.size() <= maxBacklog;
 }
 
 }  // namespace zant::routers

@@ -42,9 +42,9 @@ public:
     // Events the simulation has not taken yet (a burst of routing news, a
     // prompt waiting for hours beside a busy router): beyond this many, the
     // routes, labels and locks waiting are merged, the last word on each
-    // port kept; only when that is not enough does the link start again
-    // from a new connection, which brings the state up to date in a bounded
-    // number of updates.
+    // port kept; when that is not enough (a large router's dump) the link
+    // reads no more until the simulation has taken them: the router's bytes
+    // wait in the network, and nothing is dropped.
     static constexpr size_t maxBacklog = 8192;
 
     struct Event {
@@ -120,8 +120,11 @@ private:
     void retryLater();
     void push(Event event);  // with the mutex held
     // Merges the routes, labels and locks waiting, the last word on each
-    // port kept (with the mutex held); false when the backlog stays full.
-    bool mergeBacklog();
+    // port kept (with the mutex held).
+    void mergeBacklog();
+    // Whether the backlog is still full: the link then waits (wall) at most
+    // `waitMs` for the simulation to take it.
+    bool waitForTaker(int waitMs);
     // Waits (wall) at most `waitMs`, less when stopped or given work.
     void pause(int waitMs);
 

@@ -29,6 +29,8 @@ public:
     // The router's side, between the link's turns: what it says now, and
     // what it says as soon as a connection is made.
     void say(const std::string& bytes) { inbound_ += bytes; }
+    // What the router said that the link has not read yet.
+    size_t unread() const { return inbound_.size(); }
     std::string greeting;
     bool open() const { return open_; }
 

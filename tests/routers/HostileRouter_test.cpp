@@ -53,7 +53,8 @@ TEST(HostileRouter, AHealthyConnectionStartsTheBackoffAgain) {
 TEST(HostileRouter, ABurstOfRoutesIsMergedPerDestinationAndNothingIsLost) {
     Rig rig;
     ASSERT_TRUE(rig.start()) << rig.error;
-    std::string burst;
+    // A label first: what the merge keeps is kept whole.
+    std::string burst = "INPUT LABELS:\n0 Renamed\n\n";
     constexpr int blocks = 200000;
     for (int i = 0; i < blocks; ++i) {
         burst += "VIDEO OUTPUT ROUTING:\n" + std::to_string(i % 4) + " " +
@@ -72,6 +73,79 @@ TEST(HostileRouter, ABurstOfRoutesIsMergedPerDestinationAndNothingIsLost) {
         EXPECT_EQ(rig.router->source(destination), (last / 4) % 4 + 1) << destination;
     }
     EXPECT_LE(rig.news.routed.size(), 4u * 2);
+    std::string name;
+    EXPECT_TRUE(rig.router->name(Side::source, 1, name));
+    EXPECT_EQ(name, "Renamed");
+}
+
+// The dump of a router of `ports` inputs and outputs, each label ending in
+// `mark`, output N carrying input N + shift (modulo the ports).
+std::string largeDump(int ports, const std::string& mark, int shift) {
+    std::string inputs = "INPUT LABELS:\n";
+    std::string outputs = "OUTPUT LABELS:\n";
+    std::string locks = "VIDEO OUTPUT LOCKS:\n";
+    std::string routes = "VIDEO OUTPUT ROUTING:\n";
+    for (int port = 0; port < ports; ++port) {
+        const std::string index = std::to_string(port);
+        inputs += index + " In " + index + mark + "\n";
+        outputs += index + " Out " + index + mark + "\n";
+        locks += index + " U\n";
+        routes += index + " " + std::to_string((port + shift) % ports) + "\n";
+    }
+    return "PROTOCOL PREAMBLE:\nVersion: 2.8\n\nVIDEOHUB DEVICE:\nDevice present: true\n"
+           "Video inputs: " +
+           std::to_string(ports) + "\nVideo outputs: " + std::to_string(ports) + "\n\n" + inputs +
+           "\n" + outputs + "\n" + locks + "\n" + routes + "\n";
+}
+
+// A dump with more ports than the backlog holds, arriving while the
+// simulation does not take anything in: the link stops reading and the
+// router's bytes wait in the network; nothing is dropped, the connection is
+// kept, and once taken in the picture is the router's.
+TEST(HostileRouter, ADumpLargerThanTheBacklogWaitsForTheSimulation) {
+    // Its labels and locks fill the backlog before its routes come.
+    constexpr int ports = 4000;
+    static_assert(3 * ports > static_cast<int>(RouterLink::maxBacklog));
+    Rig rig;
+    rig.stream->greeting = largeDump(ports, "", 0);
+    ASSERT_TRUE(rig.start()) << rig.error;
+    rig.stream->say(largeDump(ports, "'", 1));
+    for (int turn = 0; turn < 1000; ++turn) rig.link->turn(0);
+    EXPECT_GT(rig.stream->unread(), 0u) << "the link stopped reading";
+    for (int turn = 0; turn < 1000 && rig.stream->unread() > 0; ++turn) rig.turn(1);
+    rig.turn(1);
+    EXPECT_EQ(rig.stream->unread(), 0u);
+    EXPECT_TRUE(rig.stream->open());
+    EXPECT_EQ(rig.stream->connects, 1);
+    EXPECT_EQ(rig.errors(), std::vector<std::string>{});
+    for (const int port : {1, ports / 2, ports}) {
+        std::string name;
+        EXPECT_TRUE(rig.router->name(Side::source, port, name));
+        EXPECT_EQ(name, "In " + std::to_string(port - 1) + "'");
+        EXPECT_EQ(rig.router->source(port), port % ports + 1) << port;
+    }
+}
+
+// A router that keeps talking and never answers is alive but of no use: the
+// request is given up after the longest wait, and the connection with it.
+TEST(HostileRouter, ARouterThatTalksAndNeverAnswersIsLostAfterTheLongestWait) {
+    Rig rig(RouterFactory::builtIn(), "videohub://10.0.0.1", 60000);
+    ASSERT_TRUE(rig.start()) << rig.error;
+    rig.router->connect(3, 2);
+    rig.turn();
+    const LinkTiming timing;
+    for (int ms = 0; ms < timing.longestAnswerMs && rig.stream->connects == 1; ms += 1000) {
+        rig.clock.advance(1000);
+        rig.stream->say("VIDEO OUTPUT ROUTING:\n0 " + std::to_string(ms / 1000 % 4) + "\n\n");
+        rig.turn(1);
+    }
+    EXPECT_FALSE(rig.stream->open());
+    const std::vector<std::string> errors = rig.errors();
+    ASSERT_FALSE(errors.empty());
+    EXPECT_NE(errors.front().find("no answer to a request within 30000 ms while the router kept "
+                                  "sending"),
+              std::string::npos)
+        << errors.front();
 }
 
 // A route is settled only by a report of the source asked; once the router
