@@ -224,7 +224,7 @@ void NetworkRouter::applyUpdate(const RouterUpdate& update, News& news) {
         case RouterUpdate::Kind::label:
         case RouterUpdate::Kind::lock:
         case RouterUpdate::Kind::levels:
-            picture_.apply(update);
+            if (picture_.apply(update)) news.redrawn = true;
             return;
         case RouterUpdate::Kind::route: {
             const bool changed = picture_.apply(update);

@@ -69,6 +69,9 @@ public:
     struct News {
         std::vector<std::pair<int, int>> routed;
         std::vector<RouterNews> said;
+        // A name, a lock or the levels changed: nothing to say, but what
+        // shows the router is to be drawn again.
+        bool redrawn = false;
         bool empty() const { return routed.empty() && said.empty(); }
     };
     virtual void takeIn(News& news) = 0;

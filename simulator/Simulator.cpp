@@ -128,16 +128,18 @@ bool Simulator::startRouters(std::string& error) {
     return true;
 }
 
-void Simulator::takeInRouters(bool ownAction) {
+bool Simulator::takeInRouters(bool ownAction) {
     std::vector<std::pair<Router*, Router::News>> reports;
+    bool redrawn = false;
     for (const auto& entry : world_.installation().routers()) {
         Router& router = *entry.second;
         Router::News news;
         router.takeIn(news);
+        redrawn = redrawn || news.redrawn;
         if (news.empty()) continue;
         reports.emplace_back(&router, std::move(news));
     }
-    if (reports.empty()) return;
+    if (reports.empty()) return redrawn;
     // Between steps: a line of its own, but not an action that expectations
     // read (what the last step sent stays what "expect command" checks).
     if (ownAction) trace_.add(TraceEvent::Kind::action, "the routers report");
@@ -154,6 +156,7 @@ void Simulator::takeInRouters(bool ownAction) {
     }
     if (component_ != nullptr) deliverRevertives();
     if (ownAction) endAction();
+    return true;
 }
 
 void Simulator::settleRouters() {

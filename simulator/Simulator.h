@@ -50,8 +50,8 @@ public:
     // Takes in what the real routers reported since the last call: their
     // errors and notes are traced, their routes become revertives for the
     // component. Between steps (`ownAction`) it is traced under a line of
-    // its own.
-    void takeInRouters(bool ownAction);
+    // its own. Whether anything changed that shows (a name or a lock too).
+    bool takeInRouters(bool ownAction);
     // Whether a router of the installation is a real one.
     bool hasRealRouters() const { return hasRealRouters_; }
 

@@ -16,12 +16,13 @@ constexpr int exitBadUsage = 2;
 
 const char* const usage =
     "usage: videohub_peer [--port N] [--inputs N] [--outputs N] [--lock OUTPUT]...\n"
-    "                     [--no-route-reports] [--port-file FILE]\n"
+    "                     [--no-route-reports] [--silent] [--port-file FILE]\n"
     "  --port N            listen on 127.0.0.1:N (default 0: a free port)\n"
     "  --inputs N          video inputs (default 16)\n"
     "  --outputs N         video outputs (default 16)\n"
     "  --lock OUTPUT       output OUTPUT (0-based, as on the wire) locked by another panel\n"
     "  --no-route-reports  acknowledge route requests but never carry them out\n"
+    "  --silent            accept clients and never send them anything, not even the dump\n"
     "  --port-file FILE    write the port to FILE once listening\n"
     "Runs until Ctrl-C (SIGINT) or SIGTERM.\n";
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     zant::videohub::PeerOptions options;
     std::vector<int> locks;
     std::string portFile;
+    bool silent = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
@@ -44,6 +46,10 @@ int main(int argc, char** argv) {
         }
         if (option == "--no-route-reports") {
             options.reportRoutes = false;
+            continue;
+        }
+        if (option == "--silent") {
+            silent = true;
             continue;
         }
         if (i + 1 >= argc) return badUsage(option + " needs a value");
@@ -76,5 +82,6 @@ int main(int argc, char** argv) {
     StopSignal::install();
     zant::videohub::VideohubPeer peer(options);
     for (int output : locks) peer.lockByOther(output);
+    peer.setSilent(silent);
     return zant::peers::serveUntilStopped("videohub_peer", peer, portFile);
 }

@@ -210,7 +210,7 @@ void WebServer::serve(BrowserPanel& panel, Simulator& simulator, bool (*stopRequ
                                                     : panel.handle(job->body));
         }
         // A real router's changes show while the page only watches.
-        simulator.takeInRouters(true);
+        const bool routersChanged = simulator.takeInRouters(true);
         const auto wallNow = std::chrono::steady_clock::now();
         if (job || !panel.realtime()) {
             // The real-time clock goes on from wherever a request left it.
@@ -221,7 +221,7 @@ void WebServer::serve(BrowserPanel& panel, Simulator& simulator, bool (*stopRequ
                 virtualBase +
                 std::chrono::duration_cast<std::chrono::milliseconds>(wallNow - wallBase).count());
         }
-        if (job || panel.events() != publishedEvents ||
+        if (job || routersChanged || panel.events() != publishedEvents ||
             clock.now() - publishedTime >= clockRefresh) {
             publish(panel.state());
             publishedEvents = panel.events();

@@ -81,6 +81,7 @@ TEST(NetworkRouter, AConnectionLostAtAnyByteOfATakeEndsInOneLineAndOneReconnect)
         rig.stream->resetAfterRead = FaultStream::never;
         rig.clock.advance(250);
         for (int turn = 0; turn < 10 && rig.stream->connects < 2; ++turn) rig.turn();
+        rig.turn(10);
         EXPECT_TRUE(rig.router->settled());
         EXPECT_EQ(rig.stream->connects, 2);
         EXPECT_EQ(count(rig.stream->written, "ROUTING"), 0u) << "not sent again";
@@ -94,6 +95,30 @@ TEST(NetworkRouter, AConnectionLostAtAnyByteOfATakeEndsInOneLineAndOneReconnect)
             errors[0].find("route source 3 -> destination 2 went unanswered") != std::string::npos,
             !c.answered)
             << errors[0];
+    }
+}
+
+// A name or a lock that changes is drawn again, though there is nothing to
+// say of it.
+TEST(NetworkRouter, ANameOrLockThatChangesIsRedrawnWithoutALine) {
+    const struct {
+        const char* name;
+        const char* says;
+        bool redrawn;
+    } cases[] = {
+        {"a new name", "INPUT LABELS:\n0 Renamed\n\n", true},
+        {"the same name", "INPUT LABELS:\n0 A\n\n", false},
+        {"a new lock", "VIDEO OUTPUT LOCKS:\n0 L\n\n", true},
+        {"the same lock", "VIDEO OUTPUT LOCKS:\n3 L\n\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        ASSERT_TRUE(rig.start()) << rig.error;
+        rig.stream->say(c.says);
+        rig.turn();
+        EXPECT_EQ(rig.news.redrawn, c.redrawn);
+        EXPECT_TRUE(rig.news.empty());
     }
 }
 
