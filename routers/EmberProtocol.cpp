@@ -205,11 +205,14 @@ void EmberProtocol::walk(const std::vector<GlowItem>& items, std::vector<RouterU
         append(send, S101Message::encode(GlowWriter::getDirectory(reached_, item.kind, form)));
         return;
     }
+    // A provider may send the children in several messages: the next step
+    // may yet come, so this is a note, which the start's failure quotes if
+    // it never does.
     if (!seen.empty()) {
         std::string there;
         for (const std::string& name : seen) there += (there.empty() ? "'" : ", '") + name + "'";
-        updates.push_back(RouterUpdate::faultOf("has no '" + step + "' under " + where() +
-                                                " (there: " + there + ")"));
+        updates.push_back(RouterUpdate::ignoring("no '" + step + "' under " + where() +
+                                                 " among the children sent (" + there + ")"));
     }
 }
 

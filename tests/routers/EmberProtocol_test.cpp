@@ -292,7 +292,9 @@ TEST(EmberProtocol, AWalkThatFindsNoMatrixIsAFault) {
         const char* fault;
     };
     const Case cases[] = {
-        {"router.audio", "fault has no 'audio' under 'router' (there: 'video', 'labels')"},
+        // Not a fault: the step may come in a later message.
+        {"router.audio",
+         "ignored no 'audio' under 'router' among the children sent ('video', 'labels')"},
         {"router.labels", "fault has no matrix at 'router.labels': it is not a matrix"},
         {"router.video.1", "fault has no node at 'router.video', on the way to the matrix"},
     };
@@ -301,6 +303,46 @@ TEST(EmberProtocol, AWalkThatFindsNoMatrixIsAFault) {
         const std::vector<std::string> lines = wire.start();
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), c.fault);
+    }
+}
+
+// Children that come one message each: the walk goes on when its next step
+// comes, whatever came before it.
+TEST(EmberProtocol, AWalkWaitsForChildrenInLaterMessages) {
+    EmberProtocol protocol({"router", "video"});
+    std::string reply;
+    protocol.connected(reply);
+    const auto child = [](std::vector<std::uint32_t> path, GlowItem::Kind kind, const char* name) {
+        GlowItem item;
+        item.kind = kind;
+        item.path = std::move(path);
+        item.identifier = name;
+        return item;
+    };
+    const struct {
+        GlowItem item;
+        const char* note;  // nullptr: the walk goes one step further
+    } steps[] = {
+        {child({2}, GlowItem::Kind::node, "audio"),
+         "ignored no 'router' under the root among the children sent ('audio')"},
+        {child({1}, GlowItem::Kind::node, "router"), nullptr},
+        {child({1, 2}, GlowItem::Kind::node, "labels"),
+         "ignored no 'video' under 'router' among the children sent ('labels')"},
+        {child({1, 1}, GlowItem::Kind::matrix, "video"), nullptr},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(*step.item.identifier);
+        reply.clear();
+        const std::vector<std::string> lines = feed(protocol, message({step.item}), reply);
+        if (step.note != nullptr) {
+            EXPECT_EQ(lines, std::vector<std::string>{step.note});
+            EXPECT_TRUE(reply.empty());
+        } else {
+            EXPECT_TRUE(lines.empty());
+            const std::vector<GlowItem> asked = sent(reply);
+            ASSERT_FALSE(asked.empty());
+            EXPECT_EQ(asked.back().path, step.item.path) << "getDirectory of what was reached";
+        }
     }
 }
 
