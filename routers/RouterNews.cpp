@@ -69,7 +69,11 @@ std::string RouterNews::sentence(const std::string& title) const {
             return title + " did not answer " + routeText(*this) + " within " +
                    std::to_string(count) + " ms" + carries(*this) + " as the router last reported";
         case Kind::unreported:
-            return title + " acknowledged " + routeText(*this) + " but did not report it within " +
+            // Acknowledged, or (where the new state is the answer) pending.
+            return title + (acknowledging ? " acknowledged " : " answered ") + routeText(*this) +
+                   (acknowledging ? " but did not report it within "
+                                  : " as pending but did not "
+                                    "report it done within ") +
                    std::to_string(count) + " ms" + carries(*this) + " as the router last reported";
         case Kind::otherSource:
             return title + (acknowledging ? " acknowledged " : " answered ") + routeText(*this) +

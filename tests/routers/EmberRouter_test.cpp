@@ -122,6 +122,24 @@ TEST(EmberRouter, PendingIsShownAndWaitedForLockedIsRefused) {
               "later (pending)");
 }
 
+// Pending that never comes true fails at the deadline, with a line that
+// says the provider answered pending (it acknowledges nothing).
+TEST(EmberRouter, PendingThatNeverComesTrueFailsAtTheDeadline) {
+    EmberProviderOptions options = fourByFour();
+    options.pendingFirst = true;
+    EmberRig rig(options);
+    ASSERT_TRUE(rig.start()) << rig.error;
+    rig.router->connect(1, 3);
+    rig.turn();
+    rig.clock.advance(2000);
+    rig.turn();
+    EXPECT_TRUE(rig.router->settled());
+    EXPECT_EQ(rig.errors(), (std::vector<std::string>{
+                                "router 12 (ember://10.0.0.1:9000) answered route source 1 -> "
+                                "destination 3 as pending but did not report it done within 2000 "
+                                "ms; destination 3 carries source 3 as the router last reported"}));
+}
+
 // The provider's answer is the new state: another source than the one
 // asked is an error line, and the picture keeps what was reported.
 TEST(EmberRouter, AnAnswerWithAnotherSourceIsAnError) {
