@@ -26,7 +26,7 @@ struct PeerServer::Client {
 };
 
 PeerServer::PeerServer(Handler& handler, Options options)
-    : handler_(handler), options_(std::move(options)) {}
+    : handler_(handler), options_(options) {}
 
 PeerServer::~PeerServer() {
     stop();
