@@ -25,8 +25,7 @@ struct PeerServer::Client {
     bool finished = false;  // the thread touches nothing more
 };
 
-PeerServer::PeerServer(Handler& handler, Options options)
-    : handler_(handler), options_(options) {}
+PeerServer::PeerServer(Handler& handler, Options options) : handler_(handler), options_(options) {}
 
 PeerServer::~PeerServer() {
     stop();
