@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Mnemonics the host does not know; a NUL ends the text.
         Reading{"", false}, Reading{"R", false}, Reading{"ZZ 1", false},
         Reading{"rn 12 0 1", false}, Reading{std::string("CE '1'\0 'Take'", 14), false},
-        Reading{"RU " + longText, false}),
+        Reading{std::string("CE '1' 'Take'\0 'more'", 21), true}, Reading{"RU " + longText, false}),
     [](const testing::TestParamInfo<Reading>& info) { return std::to_string(info.index); });
 
 }  // namespace
