@@ -8,16 +8,22 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-// Defined by the targets that prepare something once.
+#if !defined(_WIN32)
+// Defined by the targets that prepare something once (none that Windows
+// builds replay: its executables have no weak references).
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
+#endif
 
 int main(int argc, char** argv) {
+#if !defined(_WIN32)
     if (LLVMFuzzerInitialize != nullptr) LLVMFuzzerInitialize(&argc, &argv);
+#endif
     std::vector<std::filesystem::path> inputs;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path given(argv[i]);
@@ -46,6 +52,6 @@ int main(int argc, char** argv) {
         }
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
-    std::printf("%zu inputs replayed\n", inputs.size());
+    std::cout << inputs.size() << " inputs replayed\n";
     return 0;
 }
